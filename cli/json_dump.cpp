@@ -1,0 +1,74 @@
+// JSON dump of a session.
+#include "cli/json_dump.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "engine/encoding.h"
+
+namespace krav::cli {
+
+std::string JsonString(std::string_view text) {
+    const std::string utf8 = Cp1252ToUtf8(text);
+    std::string out = "\"";
+    for (char c : utf8) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                    out += escape;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string SessionJson(const Session& session) {
+    const InfoFields& i = session.Info;
+    const std::pair<const char*, const std::string*> info[] = {
+        {"eName", &i.eName},   {"eClass", &i.eClass}, {"eLevel", &i.eLevel}, {"eRace", &i.eRace},
+        {"eGuild", &i.eGuild}, {"eBound", &i.eBound}, {"eZone", &i.eZone},   {"ePlayed", &i.ePlayed},
+        {"eAsOf", &i.eAsOf},   {"eFrom", &i.eFrom},   {"eTo", &i.eTo}};
+    std::string out = "{\n  \"info\": {";
+    bool first = true;
+    for (const auto& [name, value] : info) {
+        out += first ? "" : ", ";
+        first = false;
+        out += JsonString(name) + ": " + JsonString(*value);
+    }
+    out += "},\n  \"tables\": {},\n";
+    out += "  \"counts\": {\"linesRead\": " + std::to_string(session.LinesRead) +
+           ", \"linesWritten\": " + std::to_string(session.LinesWritten) +
+           ", \"chatLinesAppended\": " + std::to_string(session.ChatLinesAppended) +
+           ", \"warnings\": " + std::to_string(session.WarningCount) +
+           ", \"errors\": " + std::to_string(session.ErrorCount) + "}\n}\n";
+    return out;
+}
+
+bool WriteSessionJson(const Session& session, const std::string& path) {
+    const std::string temporary = path + ".krav-tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (file == nullptr) return false;
+    const std::string text = SessionJson(session);
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    ok = std::fclose(file) == 0 && ok;
+    std::error_code ec;
+    if (ok) std::filesystem::rename(temporary, path, ec);
+    if (!ok || ec) {
+        std::filesystem::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace krav::cli

@@ -1,0 +1,40 @@
+// krav-cli: runs the processing run from a terminal, exactly as the window's Process button would.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/json_dump.h"
+#include "cli/options.h"
+#include "cli/terminal_host.h"
+#include "output/standard_run.h"
+#include "platform/process.h"
+
+int main(int argc, char** argv) {
+    using namespace krav;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    cli::ParsedCommand command = cli::ParseCommandLine(args, platform::ProgramFolder(argv[0]));
+    switch (command.kind) {
+        case cli::ParsedCommand::Kind::Help:
+            std::fputs(cli::kUsage, stdout);
+            return 0;
+        case cli::ParsedCommand::Kind::UsageError:
+            std::fprintf(stderr, "krav-cli: %s\n\n%s", command.error.c_str(), cli::kUsage);
+            return 2;
+        case cli::ParsedCommand::Kind::Process:
+            break;
+    }
+
+    const cli::ProcessCommand& process = command.process;
+    Session session;
+    cli::TerminalHost host(session, stdout, platform::IsTerminal(stderr) ? stderr : nullptr);
+    platform::InstallInterruptHandler();
+    RunProcessing(session, process.inputs, host);
+    host.FlushStatus();
+
+    int status = session.RunSucceeded() ? 0 : 1;
+    if (!process.dumpJsonPath.empty() && !cli::WriteSessionJson(session, process.dumpJsonPath)) {
+        std::fprintf(stderr, "krav-cli: unable to write %s\n", process.dumpJsonPath.c_str());
+        status = 1;
+    }
+    return status;
+}

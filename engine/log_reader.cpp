@@ -1,0 +1,85 @@
+// Block reader with memchr line splitting.
+#include "engine/log_reader.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace krav {
+
+bool LogReader::Open(const std::string& path) {
+    Close();
+    std::error_code ec;
+    const std::filesystem::path p(path);
+    if (!std::filesystem::is_regular_file(p, ec)) return false;
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) return false;
+    std::uintmax_t size = std::filesystem::file_size(p, ec);
+    initialSize_ = ec ? 0 : static_cast<std::uint64_t>(size);
+    buffer_.resize(kBlockSize);
+    pos_ = end_ = 0;
+    carry_.clear();
+    eof_ = failed_ = false;
+    consumed_ = 0;
+    return true;
+}
+
+void LogReader::Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+}
+
+bool LogReader::Refill() {
+    if (eof_ || failed_ || file_ == nullptr) return false;
+    std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    pos_ = 0;
+    end_ = n;
+    if (n == 0) {
+        if (std::ferror(file_)) {
+            failed_ = true;
+        } else {
+            eof_ = true;
+        }
+        return false;
+    }
+    return true;
+}
+
+bool LogReader::AtEnd() {
+    if (pos_ < end_ || !carry_.empty()) return false;
+    return !Refill();
+}
+
+bool LogReader::NextLine(std::string_view& line) {
+    carry_.clear();
+    while (true) {
+        if (pos_ < end_) {
+            const char* start = buffer_.data() + pos_;
+            const std::size_t available = end_ - pos_;
+            const void* hit = std::memchr(start, '\n', available);
+            if (hit != nullptr) {
+                const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+                pos_ += length + 1;
+                consumed_ += length + 1;
+                if (carry_.empty()) {
+                    line = std::string_view(start, length);
+                } else {
+                    carry_.append(start, length);
+                    line = carry_;
+                }
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+                return true;
+            }
+            carry_.append(start, available);
+            consumed_ += available;
+            pos_ = end_;
+        }
+        if (!Refill()) {
+            if (failed_ || carry_.empty()) return false;
+            line = carry_;  // the last line of a file without a final line end
+            return true;
+        }
+    }
+}
+
+}  // namespace krav

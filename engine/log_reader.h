@@ -1,0 +1,56 @@
+// Sequential reading of a log in large blocks, split into lines without copying in the common case.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace krav {
+
+class LogReader {
+public:
+    static constexpr std::size_t kBlockSize = 1 << 20;
+
+    LogReader() = default;
+    LogReader(const LogReader&) = delete;
+    LogReader& operator=(const LogReader&) = delete;
+    ~LogReader() { Close(); }
+
+    // Opens a regular file for reading; a folder or a missing or unreadable file fails.
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // True when no further line can be read (end of file or a read failure).
+    bool AtEnd();
+    // The next line without its line end (LF or CR LF; a missing final line end is no line end). The view
+    // stays valid until the next call. False at the end of the file or after a read failure.
+    bool NextLine(std::string_view& line);
+    bool Failed() const { return failed_; }
+
+    // The size the file had when it was opened, and the bytes taken up to the end of the last line returned.
+    std::uint64_t InitialSize() const { return initialSize_; }
+    std::uint64_t BytesConsumed() const { return consumed_; }
+
+private:
+    bool Refill();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+    std::size_t pos_ = 0, end_ = 0;
+    std::string carry_;  // a line that spans two blocks
+    bool eof_ = false, failed_ = false;
+    std::uint64_t initialSize_ = 0, consumed_ = 0;
+};
+
+// Blocks of 128 bytes the game's reader has fetched once `consumed` bytes of a file of `size` bytes are read:
+// the progress bar counts these, the last partial block excluded.
+inline std::int64_t FetchedBlocks(std::uint64_t consumed, std::uint64_t size) {
+    std::uint64_t fetched = (consumed + 127) / 128;
+    std::uint64_t whole = size / 128;
+    return static_cast<std::int64_t>(fetched < whole ? fetched : whole);
+}
+
+}  // namespace krav

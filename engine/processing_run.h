@@ -1,0 +1,41 @@
+// One pass over one log: the start steps, the read loop, the end-of-run steps and the moving of the work
+// files into place. The classifier and the end-of-run writers are handed in, so the engine does not depend on
+// the layers that build on it.
+#pragma once
+
+#include <string>
+
+#include "engine/run_context.h"
+
+namespace krav {
+
+struct RunSteps {
+    // The line classifier: true when a step consumed the line.
+    bool (*ClassifyLine)(RunContext& run, const LogLine& line) = nullptr;
+    void (*CheckSkillMaximums)(RunContext& run) = nullptr;
+    void (*LoadGuildRoster)(RunContext& run) = nullptr;
+    // Writes the end records and, in the same walk, the report; returns the report's path, or empty text
+    // when no report was written.
+    std::string (*WriteEndRecordsAndReport)(RunContext& run) = nullptr;
+};
+
+class ProcessingRun {
+public:
+    static void Run(Session& session, const RunInputs& inputs, RunHost& host, const RunSteps& steps);
+
+private:
+    explicit ProcessingRun(RunContext& run, const RunSteps& steps) : run_(run), steps_(steps) {}
+    void Start();
+    void ReadLoop();
+    void Finish();
+    void EndWarnings();
+    void MoveFilesIntoPlace();
+    bool ReplaceLog();
+
+    RunContext& run_;
+    const RunSteps& steps_;
+    bool backupNeedsAppending_ = false;
+    std::string reportPath_;
+};
+
+}  // namespace krav

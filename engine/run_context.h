@@ -1,0 +1,87 @@
+// What every classifier step and end-of-run step of a processing run works with: the session, the run's
+// inputs, the per-line state, the five write policies and the reading of extra lines.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/log_line.h"
+#include "engine/log_reader.h"
+#include "engine/run_host.h"
+#include "engine/run_inputs.h"
+#include "engine/session.h"
+#include "engine/work_file.h"
+
+namespace krav {
+
+inline constexpr const char* kUnknownTongue = "an unknown tongue";
+
+class RunContext {
+public:
+    RunContext(Session& session, const RunInputs& inputs, RunHost& host);
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    Session& session;
+    const RunInputs& inputs;
+    RunHost& host;
+
+    // Per-line state of the log's line format.
+    std::string Timestamp;       // the current timestamp part
+    std::string FirstTimestamp;  // the first non-empty timestamp part of the run
+    std::string CurrentLanguage = kUnknownTongue;
+    bool StartRecordWritten = false;
+    // Set by the " {KRAV} End of File" record: from the next line on every raw line also goes to the backup.
+    bool EndRecordSeen = false;
+
+    std::int64_t LinesRead = 0;
+    std::int64_t LinesWritten = 0;
+    std::int64_t ChatLinesAppended = 0;
+
+    ShrinkMode Mode() const { return inputs.Mode; }
+
+    // The write policies. A LogLine is written whole (timestamp part, one blank, message); a text is written
+    // as it stands (summary records). Each line ends in CR LF.
+    void KeepLine(const LogLine& line);
+    void KeepLine(std::string_view text);
+    void KeepLineCompatible(const LogLine& line);
+    void KeepLineCompatible(std::string_view text);
+    void KeepLineSmallest(const LogLine& line);
+    void KeepLineSmallest(std::string_view text);
+    void AppendChatLine(bool channelFlag, const LogLine& line);
+    void AppendBackupLine(std::string_view raw);
+
+    // For recognisers that read the lines following their own (who lists): one more raw line, with the end,
+    // stop, backup, progress and count handling of every line. False at the end of the log or on a stop.
+    bool ReadExtraLine(std::string_view& raw);
+
+private:
+    friend class ProcessingRun;
+
+    struct Output {
+        WorkFile file;
+        const char* failureText;
+        bool failureReported = false;
+    };
+
+    bool FetchLine(std::string_view& raw);
+    LogLine SplitLine(std::string_view raw);
+    void WriteWhole(Output& out, const LogLine& line);
+    void WriteText(Output& out, std::string_view text);
+    void CheckWrite(Output& out, bool ok);
+    void UpdateProgress();
+    void UpdateProgressTitle();
+
+    LogReader log_;
+    Output newLog_;
+    Output newChat_;
+    Output backup_;
+    bool backupOpen_ = false;
+
+    std::int64_t progressMaximum_ = 0;
+    std::int64_t progressPosition_ = 0;
+    std::int64_t titlePercent_ = -1;
+};
+
+}  // namespace krav

@@ -1,0 +1,64 @@
+// Everything the main window owns across runs: the status list with its counters, the run flags, the info
+// fields and the character's run state. A run resets it at its start and leaves it filled at its end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace krav {
+
+inline constexpr const char* kUnknown = "unknown";
+inline constexpr const char* kAppTitle = "Quillmark";
+
+// The info fields of the Info tab.
+struct InfoFields {
+    std::string eName, eClass, eLevel, eRace, eGuild, eBound, eZone, ePlayed, eAsOf, eFrom, eTo;
+};
+
+// The character's run state, read and written by the recognisers.
+struct CharacterState {
+    std::string CharacterName;
+    std::string Surname;
+    std::string CharacterLevel = kUnknown;
+    std::string BindPoint = kUnknown;
+    std::string CurrentZone = kUnknown;
+    std::string TimePlayed = kUnknown;
+    std::string PlayedAsOf = kUnknown;
+    std::string SessionTime = kUnknown;
+    std::string SessionAsOf = kUnknown;
+    bool SavedSeen = false;
+};
+
+class Session {
+public:
+    // The status list cStatus.
+    std::vector<std::string> Status;
+    int WarningCount = 0;
+    int ErrorCount = 0;
+
+    bool Busy = false;
+    bool StopRequested = false;
+    bool CloseRequested = false;
+
+    InfoFields Info;
+    CharacterState Character;
+    std::string Title = kAppTitle;
+
+    // Totals of the last run, kept for the front ends.
+    std::int64_t LinesRead = 0;
+    std::int64_t LinesWritten = 0;
+    std::int64_t ChatLinesAppended = 0;
+    bool ReportWritten = false;
+
+    void AddStatus(std::string line) { Status.push_back(std::move(line)); }
+    void AddWarning(std::string line);
+    void AddError(std::string line);  // also stops the run before its next line
+
+    // The Stop button: only while a run is under way, and only once.
+    void Stop();
+    // True when the last run read its log to the end and reported no error.
+    bool RunSucceeded() const { return !StopRequested && ErrorCount == 0; }
+};
+
+}  // namespace krav

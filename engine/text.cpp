@@ -1,0 +1,340 @@
+// Text and number helpers shared by every recogniser, the tables and the outputs.
+#include "engine/text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+namespace krav {
+
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
+
+// The part of a message that the message search looks at: everything before the first " '".
+std::string_view BeforeQuote(std::string_view message) {
+    std::size_t from = 1;
+    while (from < message.size()) {
+        const void* hit = std::memchr(message.data() + from, '\'', message.size() - from);
+        if (hit == nullptr) break;
+        std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - message.data());
+        if (message[at - 1] == ' ') return message.substr(0, at - 1);
+        from = at + 1;
+    }
+    return message;
+}
+
+}  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && EqualsFoldedPrefix(a.data(), b.data(), a.size());
+}
+
+std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count) {
+    if (pos < 1) pos = 1;
+    if (pos > text.size()) return {};
+    return text.substr(pos - 1, count);
+}
+
+std::string_view RestFrom(std::string_view text, std::size_t pos) { return Mid(text, pos, kMaxCut); }
+
+std::optional<std::int64_t> ReadInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) return std::nullopt;
+    std::int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c < '0' || c > '9') return std::nullopt;
+        int digit = c - '0';
+        // Accumulate towards the sign so that the most negative number is representable; saturate beyond.
+        value = SaturatingAdd(SaturatingMul(value, 10), negative ? -digit : digit);
+    }
+    return value;
+}
+
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
+    std::int64_t r;
+    if (__builtin_add_overflow(a, b, &r)) return b > 0 ? kMax : kMin;
+    return r;
+}
+
+std::int64_t SaturatingMul(std::int64_t a, std::int64_t b) {
+    std::int64_t r;
+    if (__builtin_mul_overflow(a, b, &r)) return ((a < 0) != (b < 0)) ? kMin : kMax;
+    return r;
+}
+
+std::size_t FindCase(std::string_view needle, std::string_view text) {
+    if (needle.empty()) return 0;
+    std::size_t at = text.find(needle);
+    return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::size_t FindNoCase(std::string_view needle, std::string_view text) {
+    const std::size_t n = needle.size();
+    if (n == 0 || n > text.size()) return 0;
+    const char lower = FoldCase(needle[0]);
+    const char upper = UpperCase(lower);
+    const char* data = text.data();
+    const std::size_t last = text.size() - n;
+    for (std::size_t i = 0; i <= last; ++i) {
+        char c = data[i];
+        if ((c == lower || c == upper) && EqualsFoldedPrefix(data + i + 1, needle.data() + 1, n - 1)) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+std::size_t FindInMessage(std::string_view needle, std::string_view message) {
+    if (needle.find('\'') == std::string_view::npos) message = BeforeQuote(message);
+    return FindNoCase(needle, message);
+}
+
+bool MessageStartsWith(std::string_view needle, std::string_view message) {
+    const std::size_t n = needle.size();
+    if (n == 0 || n > message.size() || !EqualsFoldedPrefix(message.data(), needle.data(), n)) return false;
+    // A needle without an apostrophe only sees the message before its first " '"; a matching prefix holds no
+    // apostrophe, so the only way the cut reaches into it is a needle ending in a blank followed by "'".
+    if (needle.find('\'') == std::string_view::npos && needle.back() == ' ' && message.size() > n &&
+        message[n] == '\'') {
+        return false;
+    }
+    return true;
+}
+
+std::string AddTrailingBackslash(std::string_view path) {
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    std::string result(path);
+    if (result.empty() || result.back() != separator) result += separator;
+    return result;
+}
+
+bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (failIfExists && fs::exists(fs::path(destination), ec)) return false;
+    if (!fs::is_regular_file(fs::path(source), ec)) return false;
+    // The copy is made beside the destination and renamed over it, so that an existing destination is
+    // never left half-written.
+    const fs::path temporary = fs::path(destination + ".krav-copy");
+    fs::copy_file(fs::path(source), temporary, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temporary, fs::path(destination), ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+std::string_view ListTail(std::string_view list) {
+    if (std::size_t p = FindCase(", ", list); p > 0) {
+        return Mid(list, p, 6) == ", and " ? RestFrom(list, p + 6) : RestFrom(list, p + 2);
+    }
+    if (std::size_t p = FindCase(" and ", list); p > 0) return RestFrom(list, p + 5);
+    return {};
+}
+
+int ListCount(std::string_view list) {
+    int count = 0;
+    while (!list.empty()) {
+        ++count;
+        std::size_t p = FindInMessage(", ", list);
+        if (p == 0) break;
+        list = RestFrom(list, p + 2);
+    }
+    return count;
+}
+
+std::string ListAdd(std::string_view list, std::string_view item) {
+    if (item.empty() || item == "unknown" || FindInMessage(item, list) > 0) return std::string(list);
+    if (ListCount(list) >= 6 && !list.starts_with("* ")) return "* " + std::string(list);
+    if (list.empty()) return std::string(item);
+    if (list == "* ") return "* " + std::string(item);
+    std::string result(list);
+    result += ", ";
+    result += item;
+    return result;
+}
+
+Duration SplitDuration(std::string_view text) {
+    Duration d;
+    std::int64_t* fields[] = {&d.days, &d.hours, &d.minutes, &d.seconds};
+    const std::string_view units[] = {" day", " hour", " minute", " second"};
+    for (int i = 0; i < 4; ++i) {
+        if (std::size_t p = FindCase(units[i], text); p > 0) {
+            *fields[i] = ReadInteger(Mid(text, 1, p - 1), -1);
+            text = ListTail(text);
+        }
+    }
+    return d;
+}
+
+std::int64_t DurationSeconds(std::string_view text) {
+    Duration d = SplitDuration(text);
+    std::int64_t total = SaturatingAdd(SaturatingMul(d.days, 24), d.hours);
+    total = SaturatingAdd(SaturatingMul(total, 60), d.minutes);
+    total = SaturatingAdd(SaturatingMul(total, 60), d.seconds);
+    return total > 0 ? total : 0;
+}
+
+bool DurationLonger(std::string_view a, std::string_view b) { return DurationSeconds(a) > DurationSeconds(b); }
+
+std::int64_t MoneyToCopper(std::string_view money) {
+    struct Denomination {
+        std::string_view word;
+        std::int64_t copper;
+    };
+    static constexpr Denomination kDenominations[] = {
+        {" Platinum", 1000}, {" Gold", 100}, {" Silver", 10}, {" Copper", 1}};
+    std::int64_t total = 0;
+    for (const Denomination& d : kDenominations) {
+        std::size_t p = FindInMessage(d.word, money);
+        if (p == 0) continue;
+        total = SaturatingAdd(total, SaturatingMul(ReadInteger(Mid(money, 1, p - 1), 0), d.copper));
+        if (d.copper != 1) money = RestFrom(money, p + d.word.size() + 1);
+    }
+    return total;
+}
+
+std::int64_t MoneyPerUnit(std::string_view money, std::int64_t count) {
+    if (count == 0) return 0;
+    std::int64_t copper = MoneyToCopper(money);
+    if (copper == kMin && count == -1) return kMax;
+    return copper / count;
+}
+
+std::string_view StripItemLink(std::string_view item) {
+    if (item.empty() || item.front() != '\x12') return item;
+    std::string_view name = RestFrom(item, 9);
+    if (!name.empty() && name.back() == '\x12') name.remove_suffix(1);
+    return name;
+}
+
+std::string ShortDate(std::string_view timestamp) {
+    if (timestamp.empty() || timestamp.front() != '[') return std::string(timestamp);
+    std::string result;
+    result.reserve(20);
+    result.append(Mid(timestamp, 10, 2)).append("-").append(Mid(timestamp, 6, 3)).append("-");
+    result.append(Mid(timestamp, 22, 4)).append(" (").append(Mid(timestamp, 13, 5)).append(")");
+    return result;
+}
+
+bool DateIsStale(std::string_view a, std::string_view b) {
+    if (Mid(a, 8, 4) != Mid(b, 8, 4) || Mid(a, 4, 3) != Mid(b, 4, 3)) return true;
+    return ReadInteger(Mid(b, 1, 2), 0) - ReadInteger(Mid(a, 1, 2), -255) > 3;
+}
+
+std::string RemoveSpaces(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (c != ' ') result += c;
+    }
+    return result.empty() ? std::string(text) : result;
+}
+
+std::string_view LastWord(std::string_view text) {
+    if (text.empty() || text.back() == ' ') return text;
+    std::size_t blank = text.rfind(' ');
+    return blank == std::string_view::npos ? text : text.substr(blank + 1);
+}
+
+std::string CapitalizeFirst(std::string_view text) {
+    std::string result(text);
+    if (!result.empty()) result[0] = UpperCase(result[0]);
+    return result;
+}
+
+std::string CapitalizeWords(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    while (true) {
+        std::size_t blank = text.find(' ');
+        if (blank == std::string_view::npos) {
+            result += CapitalizeFirst(text);
+            return result;
+        }
+        std::string_view word = text.substr(0, blank);
+        if (word == "a" || word == "an" || word == "the") {
+            result += word;
+        } else {
+            result += CapitalizeFirst(word);
+        }
+        result += ' ';
+        text.remove_prefix(blank + 1);
+    }
+}
+
+bool IsProperName(std::string_view message) {
+    std::size_t blank = message.find(' ');
+    if (blank == std::string_view::npos) return false;
+    std::string_view first = message.substr(0, blank);
+    if (EqualsNoCase(first, "a") || EqualsNoCase(first, "the")) return false;
+    // A blank at the very end has nothing after it, which upper-casing leaves unchanged.
+    char afterBlank = blank + 1 < message.size() ? message[blank + 1] : '\0';
+    return UpperCase(message[0]) == message[0] && UpperCase(afterBlank) == afterBlank;
+}
+
+std::string NumberOrUnknown(std::string_view counter) {
+    if (counter == "0") return "0";
+    std::optional<std::int64_t> value = ReadInteger(counter);
+    return (value && *value != 0) ? std::string(counter) : "?";
+}
+
+std::string BlanksToUnderlines(std::string_view text) {
+    std::string result(text);
+    std::replace(result.begin(), result.end(), ' ', '_');
+    return result;
+}
+
+std::string SkillRankName(std::string_view value) {
+    std::string counter = NumberOrUnknown(value);
+    if (counter == "?") return "unknown";
+    std::int64_t v = ReadInteger(counter, 0);
+    if (v <= 10) return "Awful";
+    if (v <= 20) return "Feeble";
+    if (v <= 30) return "Very Bad";
+    if (v <= 40) return "Bad";
+    if (v <= 50) return "Below Average";
+    if (v <= 70) return "Average";
+    if (v <= 80) return "Good";
+    if (v <= 90) return "Very Good";
+    if (v <= 100) return "Excellent";
+    return "Master";
+}
+
+std::string RemoveExtension(std::string_view fileName) {
+    std::size_t dot = fileName.rfind('.');
+    std::size_t separator = fileName.find_last_of("\\/:");
+    if (dot == std::string_view::npos || (separator != std::string_view::npos && dot < separator)) {
+        return std::string(fileName);
+    }
+    std::size_t p = FindNoCase(fileName.substr(dot), fileName);
+    return std::string(fileName.substr(0, p - 1));
+}
+
+std::string SortKey(std::int64_t n) {
+    n = std::clamp<std::int64_t>(n, -1'000'000, 1'000'000);
+    std::string digits = "0000000" + std::to_string(n + 1'000'000);
+    return digits.substr(digits.size() - 7);
+}
+
+}  // namespace krav

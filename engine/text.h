@@ -1,0 +1,80 @@
+// Text and number helpers shared by every recogniser, the tables and the outputs.
+//
+// Texts are byte strings in the game's single-byte character set (Windows-1252). Positions returned by the
+// searches are 1-based as the game's message forms are described, with 0 meaning "not found", so that
+// "starts with" is a result of exactly 1. Only CopyOneFile touches the file system.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace krav {
+
+// The longest rest of a text that any cut takes.
+inline constexpr std::size_t kMaxCut = 255;
+
+// ASCII-only case folding, as the game's message tests compare letters A-Z without case.
+inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Substring by 1-based position; out-of-range parts give empty text, never an error.
+std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count);
+// The rest of a text from 1-based position pos, at most kMaxCut characters.
+std::string_view RestFrom(std::string_view text, std::size_t pos);
+
+// Reads a whole text as a decimal integer: leading blanks, an optional sign, then digits to the end. Numbers
+// beyond the 64-bit range saturate. Anything else is not a number.
+std::optional<std::int64_t> ReadInteger(std::string_view text);
+inline std::int64_t ReadInteger(std::string_view text, std::int64_t fallback) {
+    return ReadInteger(text).value_or(fallback);
+}
+
+// Saturating arithmetic for counts and money read from untrusted text.
+std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b);
+std::int64_t SaturatingMul(std::int64_t a, std::int64_t b);
+
+std::size_t FindCase(std::string_view needle, std::string_view text);  // case-sensitive, 1-based
+std::size_t FindNoCase(std::string_view needle, std::string_view text);
+// The message search: unless the needle holds an apostrophe, quoted speech (from the first " '") is not
+// searched.
+std::size_t FindInMessage(std::string_view needle, std::string_view message);
+// FindInMessage(needle, message) == 1, as a prefix comparison.
+bool MessageStartsWith(std::string_view needle, std::string_view message);
+
+std::string AddTrailingBackslash(std::string_view path);  // appends the platform's separator
+bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists);
+
+std::string_view ListTail(std::string_view list);
+int ListCount(std::string_view list);
+std::string ListAdd(std::string_view list, std::string_view item);
+
+struct Duration {
+    std::int64_t days = 0, hours = 0, minutes = 0, seconds = 0;
+};
+Duration SplitDuration(std::string_view text);
+std::int64_t DurationSeconds(std::string_view text);
+bool DurationLonger(std::string_view a, std::string_view b);
+
+std::int64_t MoneyToCopper(std::string_view money);
+std::int64_t MoneyPerUnit(std::string_view money, std::int64_t count);
+
+std::string_view StripItemLink(std::string_view item);
+
+std::string ShortDate(std::string_view timestamp);
+bool DateIsStale(std::string_view a, std::string_view b);
+
+std::string RemoveSpaces(std::string_view text);
+std::string_view LastWord(std::string_view text);
+std::string CapitalizeFirst(std::string_view text);
+std::string CapitalizeWords(std::string_view text);
+bool IsProperName(std::string_view message);
+std::string NumberOrUnknown(std::string_view counter);
+std::string BlanksToUnderlines(std::string_view text);
+std::string SkillRankName(std::string_view value);
+std::string RemoveExtension(std::string_view fileName);
+std::string SortKey(std::int64_t n);
+
+}  // namespace krav

@@ -1,0 +1,20 @@
+// What the front ends need to know about their own process and terminal.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace krav::platform {
+
+// The folder of the running program's own file, with a trailing separator; `argv0` is the fallback where the
+// system cannot tell.
+std::string ProgramFolder(const char* argv0);
+
+// True when the stream is attached to a terminal.
+bool IsTerminal(std::FILE* stream);
+
+// Ctrl-C: the first one only sets a flag that the run polls; a second one ends the program as usual.
+void InstallInterruptHandler();
+bool InterruptRequested();
+
+}  // namespace krav::platform

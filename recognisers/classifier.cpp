@@ -1,0 +1,50 @@
+// The order of the classifier's steps lives here and nowhere else. The first step that claims a line
+// consumes it; a line no step claims is dropped by the run.
+#include "recognisers/classifier.h"
+
+#include "recognisers/language.h"
+#include "recognisers/summary_records.h"
+
+namespace krav {
+
+namespace {
+
+using Step = bool (*)(RunContext&, const LogLine&);
+
+constexpr Step kSteps[] = {
+    CaptureLanguage,    //  1 language-tagged speech ("tells the group, in", "says, in")
+    ReadSummaryRecord,  //  2 summary records ("{KRAV} ")
+    //  3 who lists
+    //  4 language skills
+    //  5 zone entry, played time
+    //  6 kills
+    //  7 money and items
+    //  8 character saved, bind point
+    //  9 "Auto attack is off"
+    // 10 "You begin casting ", "You have finished memorizing "
+    // 11 skill increases
+    // 12 "Your faction standing with"
+    // 13 experience, levels, adventures, deaths and similar events
+    // 14 special attacks and finishing blows
+    // 15 spell outcomes
+    // 16 fatigue and "You were "
+    // 17 skill attempts
+    // 18 food, drink, tracking, taunt; "You are "
+    // 19 every other message starting with "You "
+    // 20 consider messages
+    // 21 attacks on the player
+    // 22 vendor dialogue
+    // 23 others' chat
+    // 24 anything else: dropped
+};
+
+}  // namespace
+
+bool ClassifyLine(RunContext& run, const LogLine& line) {
+    for (Step step : kSteps) {
+        if (step(run, line)) return true;
+    }
+    return false;
+}
+
+}  // namespace krav
