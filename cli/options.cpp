@@ -58,7 +58,8 @@ struct NamedFlag {
 // Sets exactly the named flags; false with `error` set for a name that is not one of them.
 bool SetFlags(std::string_view list, std::initializer_list<NamedFlag> flags, std::string_view option,
               std::string& error) {
-    for (const NamedFlag& f : flags) *f.flag = false;
+    for (const NamedFlag& f : flags)
+        *f.flag = false;
     for (std::string_view item : SplitList(list)) {
         bool known = false;
         for (const NamedFlag& f : flags) {
@@ -120,8 +121,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
             in.Chat = false;
         } else if (isSwitch("--no-report")) {
             in.Report = false;
-        } else if (name == "--mode" || name == "--channels" || name == "--sections" || name == "--game-folder" ||
-                   name == "--program-folder" || name == "--sort" || name == "--dump-json") {
+        } else if (name == "--mode" || name == "--channels" || name == "--sections" ||
+                   name == "--game-folder" || name == "--program-folder" || name == "--sort" ||
+                   name == "--dump-json") {
             std::optional<std::string> v = takeValue();
             if (!v) return fail(name + " needs a value");
             if (name == "--mode") {
@@ -137,17 +139,28 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
             } else if (name == "--channels") {
                 ChatChannels& c = in.Channels;
                 if (!SetFlags(*v,
-                              {{"tell", &c.Tell}, {"say", &c.Say}, {"group", &c.Group}, {"guild", &c.Guild},
-                               {"shout", &c.Shout}, {"ooc", &c.OOC}, {"auction", &c.Auction}},
+                              {{"tell", &c.Tell},
+                               {"say", &c.Say},
+                               {"group", &c.Group},
+                               {"guild", &c.Guild},
+                               {"shout", &c.Shout},
+                               {"ooc", &c.OOC},
+                               {"auction", &c.Auction}},
                               name, result.error)) {
                     return fail(result.error);
                 }
             } else if (name == "--sections") {
                 ReportSections& s = in.Sections;
                 if (!SetFlags(*v,
-                              {{"skills", &s.Skills}, {"zones", &s.Zones}, {"factions", &s.Factions},
-                               {"mobs", &s.Mobs}, {"vendors", &s.Vendors}, {"items", &s.Loot},
-                               {"combat", &s.Combat}, {"spells", &s.Spells}, {"misc", &s.Misc},
+                              {{"skills", &s.Skills},
+                               {"zones", &s.Zones},
+                               {"factions", &s.Factions},
+                               {"mobs", &s.Mobs},
+                               {"vendors", &s.Vendors},
+                               {"items", &s.Loot},
+                               {"combat", &s.Combat},
+                               {"spells", &s.Spells},
+                               {"misc", &s.Misc},
                                {"guild", &s.Guild}},
                               name, result.error)) {
                     return fail(result.error);

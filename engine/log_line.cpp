@@ -17,9 +17,9 @@ std::string_view MessagePart(std::string_view raw) {
 }
 
 std::string SlashDateToText(std::string_view text) {
-    static constexpr std::string_view kMonths[] = {"January", "February", "March",     "April",
-                                                   "May",     "June",     "July",      "August",
-                                                   "September", "October", "November", "December"};
+    static constexpr std::string_view kMonths[] = {"January",   "February", "March",    "April",
+                                                   "May",       "June",     "July",     "August",
+                                                   "September", "October",  "November", "December"};
     std::string_view month = text, day, year;
     if (std::size_t slash = text.find('/'); slash != std::string_view::npos) {
         month = text.substr(0, slash);

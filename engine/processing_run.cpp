@@ -27,6 +27,17 @@ bool RenameFile(const std::string& from, const std::string& to) {
     return !ec;
 }
 
+// Copies everything from the stream's position to its end; true when all of it reached the file.
+bool CopyRest(std::ifstream& in, WorkFile& out) {
+    std::vector<char> block(LogReader::kBlockSize);
+    while (in.good()) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const std::streamsize got = in.gcount();
+        if (got > 0 && !out.Put(std::string_view(block.data(), static_cast<std::size_t>(got)))) return false;
+    }
+    return in.eof() && out.Close();
+}
+
 // Copies bytes [offset, end) of `source` to the end of `destination`. True when everything was copied.
 bool AppendFileTail(const std::string& source, std::uint64_t offset, const std::string& destination) {
     std::error_code ec;
@@ -36,38 +47,15 @@ bool AppendFileTail(const std::string& source, std::uint64_t offset, const std::
     std::ifstream in(fs::path(source), std::ios::binary);
     in.seekg(static_cast<std::streamoff>(offset));
     WorkFile out;
-    bool ok = in.good() && out.Append(destination);
-    std::vector<char> block(LogReader::kBlockSize);
-    while (ok) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        std::streamsize got = in.gcount();
-        if (got <= 0) {
-            ok = in.eof();
-            break;
-        }
-        ok = out.Put(std::string_view(block.data(), static_cast<std::size_t>(got)));
-    }
-    return out.Close() && ok;
+    return in.good() && out.Append(destination) && CopyRest(in, out);
 }
 
 // Overwrites `destination` in place with the content of `source`. The log is never renamed over: the game may
 // hold it open and go on appending, and a rename would send its later lines to a deleted file.
 bool OverwriteInPlace(const std::string& source, const std::string& destination) {
-    std::FILE* in = std::fopen(source.c_str(), "rb");
-    if (in == nullptr) return false;
+    std::ifstream in(fs::path(source), std::ios::binary);
     WorkFile out;
-    bool ok = out.Create(destination);
-    std::vector<char> block(LogReader::kBlockSize);
-    while (ok) {
-        std::size_t got = std::fread(block.data(), 1, block.size(), in);
-        if (got == 0) {
-            ok = !std::ferror(in);
-            break;
-        }
-        ok = out.Put(std::string_view(block.data(), got));
-    }
-    std::fclose(in);
-    return out.Close() && ok;
+    return in.good() && out.Create(destination) && CopyRest(in, out);
 }
 
 }  // namespace
@@ -112,7 +100,8 @@ void ProcessingRun::Start() {
     if (!readOnly) {
         CopyOneFile(in.WorkPath(texts::kChat), in.WorkPath(texts::kNewChat), false);
         if (in.Backup) {
-            backupNeedsAppending_ = CopyOneFile(in.WorkPath(texts::kOldLog), in.WorkPath(texts::kTempBackup), false);
+            backupNeedsAppending_ =
+                CopyOneFile(in.WorkPath(texts::kOldLog), in.WorkPath(texts::kTempBackup), false);
             // Without a backup yet, the whole log becomes the backup and needs nothing appended.
             if (!backupNeedsAppending_) CopyOneFile(in.LogPath(), in.WorkPath(texts::kTempBackup), false);
         }
@@ -122,7 +111,8 @@ void ProcessingRun::Start() {
     run_.host.RepaintStatus();
 
     if (!run_.log_.Open(in.LogPath())) s.AddError(texts::kUnableToReadLog);
-    if (!readOnly && !run_.newLog_.file.Create(in.WorkPath(texts::kNewLog))) s.AddError(texts::kUnableToWriteLog);
+    if (!readOnly && !run_.newLog_.file.Create(in.WorkPath(texts::kNewLog)))
+        s.AddError(texts::kUnableToWriteLog);
     if (!readOnly) {
         const std::string chat = in.WorkPath(texts::kNewChat);
         if (!run_.newChat_.file.Append(chat) && !run_.newChat_.file.Create(chat)) {

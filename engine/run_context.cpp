@@ -26,7 +26,8 @@ void RunContext::CheckWrite(Output& out, bool ok) {
 }
 
 void RunContext::WriteWhole(Output& out, const LogLine& line) {
-    bool ok = out.file.Put(line.Timestamp) && out.file.Put(" ") && out.file.Put(line.Message) && out.file.EndLine();
+    bool ok =
+        out.file.Put(line.Timestamp) && out.file.Put(" ") && out.file.Put(line.Message) && out.file.EndLine();
     CheckWrite(out, ok);
 }
 
@@ -111,7 +112,9 @@ bool RunContext::FetchLine(std::string_view& raw) {
     return true;
 }
 
-bool RunContext::ReadExtraLine(std::string_view& raw) { return FetchLine(raw); }
+bool RunContext::ReadExtraLine(std::string_view& raw) {
+    return FetchLine(raw);
+}
 
 LogLine RunContext::SplitLine(std::string_view raw) {
     if (std::string_view part = TimestampPart(raw); !part.empty()) Timestamp.assign(part);

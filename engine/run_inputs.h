@@ -15,8 +15,8 @@ struct ChatChannels {
 
 // Which sections the HTML report holds.
 struct ReportSections {
-    bool Skills = true, Zones = true, Factions = true, Mobs = true, Vendors = true, Loot = true, Combat = true,
-         Spells = true, Misc = true, Guild = true;
+    bool Skills = true, Zones = true, Factions = true, Mobs = true, Vendors = true, Loot = true,
+         Combat = true, Spells = true, Misc = true, Guild = true;
 };
 
 struct RunInputs {

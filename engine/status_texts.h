@@ -12,7 +12,8 @@ inline constexpr const char* kUnableToWriteLog = "ERROR: Unable to write to log 
 inline constexpr const char* kUnableToWriteChat = "ERROR: Unable to write to chat file!";
 inline constexpr const char* kUnableToUpdateBackup = "ERROR: Unable to update backup file!";
 
-inline constexpr const char* kNotCompatible = "WARNING: Some log data will not be compatible with other log parsers!";
+inline constexpr const char* kNotCompatible =
+    "WARNING: Some log data will not be compatible with other log parsers!";
 inline constexpr const char* kNoBackup = "WARNING: No backup log file will be written!";
 inline constexpr const char* kNoChat = "WARNING: No chat information will be saved!";
 

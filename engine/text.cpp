@@ -46,11 +46,14 @@ std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count) 
     return text.substr(pos - 1, count);
 }
 
-std::string_view RestFrom(std::string_view text, std::size_t pos) { return Mid(text, pos, kMaxCut); }
+std::string_view RestFrom(std::string_view text, std::size_t pos) {
+    return Mid(text, pos, kMaxCut);
+}
 
 std::optional<std::int64_t> ReadInteger(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -195,7 +198,9 @@ std::int64_t DurationSeconds(std::string_view text) {
     return total > 0 ? total : 0;
 }
 
-bool DurationLonger(std::string_view a, std::string_view b) { return DurationSeconds(a) > DurationSeconds(b); }
+bool DurationLonger(std::string_view a, std::string_view b) {
+    return DurationSeconds(a) > DurationSeconds(b);
+}
 
 std::int64_t MoneyToCopper(std::string_view money) {
     struct Denomination {

@@ -16,8 +16,12 @@ namespace krav {
 inline constexpr std::size_t kMaxCut = 255;
 
 // ASCII-only case folding, as the game's message tests compare letters A-Z without case.
-inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-inline char UpperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+inline char UpperCase(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Substring by 1-based position; out-of-range parts give empty text, never an error.

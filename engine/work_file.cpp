@@ -20,11 +20,16 @@ bool WorkFile::Open(const std::string& path, const char* mode) {
     return true;
 }
 
-bool WorkFile::Create(const std::string& path) { return Open(path, "wb"); }
-bool WorkFile::Append(const std::string& path) { return Open(path, "ab"); }
+bool WorkFile::Create(const std::string& path) {
+    return Open(path, "wb");
+}
+bool WorkFile::Append(const std::string& path) {
+    return Open(path, "ab");
+}
 
 bool WorkFile::Put(std::string_view text) {
     if (file_ == nullptr || failed_) return false;
+    if (text.empty()) return true;
     if (used_ + text.size() > buffer_.size()) {
         if (!Flush()) return false;
         if (text.size() > buffer_.size()) {

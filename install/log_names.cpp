@@ -32,7 +32,9 @@ std::string LogFileName(std::string_view entry, std::string_view parseExtension)
     return name;
 }
 
-std::string BaseFileName(std::string_view entry) { return LogFileName(entry, ".txt"); }
+std::string BaseFileName(std::string_view entry) {
+    return LogFileName(entry, ".txt");
+}
 
 std::optional<std::string> EntryOfLogFile(std::string_view fileName) {
     if (FindNoCase("_prelogin.", fileName) > 0) return std::nullopt;

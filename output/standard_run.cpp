@@ -6,7 +6,9 @@
 
 namespace krav {
 
-std::string WriteEndRecordsAndReport(RunContext&) { return {}; }
+std::string WriteEndRecordsAndReport(RunContext&) {
+    return {};
+}
 
 const RunSteps& StandardRunSteps() {
     static const RunSteps steps{ClassifyLine, CheckSkillMaximums, LoadGuildRoster, WriteEndRecordsAndReport};

@@ -38,7 +38,8 @@ std::string ProgramFolder(const char* argv0) {
 #ifdef _WIN32
     char buffer[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) return WithSeparator(fs::path(std::string(buffer, length)).parent_path());
+    if (length > 0 && length < MAX_PATH)
+        return WithSeparator(fs::path(std::string(buffer, length)).parent_path());
 #else
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && !self.empty()) return WithSeparator(self.parent_path());
@@ -60,6 +61,8 @@ void InstallInterruptHandler() {
     std::signal(SIGINT, OnInterrupt);
 }
 
-bool InterruptRequested() { return gInterrupted != 0; }
+bool InterruptRequested() {
+    return gInterrupted != 0;
+}
 
 }  // namespace krav::platform

@@ -23,7 +23,8 @@ bool TakeLanguage(RunContext& run, std::string_view message, std::string_view ph
 }  // namespace
 
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
-    return TakeLanguage(run, line.Message, "tells the group, in") || TakeLanguage(run, line.Message, "says, in");
+    return TakeLanguage(run, line.Message, "tells the group, in") ||
+           TakeLanguage(run, line.Message, "says, in");
 }
 
 }  // namespace krav

@@ -1,0 +1,128 @@
+// Tests of the split of a log line into timestamp part and message, and of the long form of slashed dates.
+#include "engine/log_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "engine/text.h"
+
+namespace krav {
+namespace {
+
+constexpr std::string_view kStamp = "[Mon Dec 07 04:13:59 2026]";
+
+TEST(LogLine, TimestampIsTwentySixCharactersLong) {
+    EXPECT_EQ(kStamp.size(), 26u);
+    EXPECT_EQ(kTimestampLength, 26u);
+}
+
+TEST(LogLine, OrdinaryGameLine) {
+    const std::string line = std::string(kStamp) + " You have slain a gnoll!";
+    EXPECT_EQ(TimestampPart(line), kStamp);
+    EXPECT_EQ(MessagePart(line), "You have slain a gnoll!");
+    EXPECT_EQ(ShortDate(TimestampPart(line)), "07-Dec-2026 (04:13)");
+    // Timestamp part, one blank and message give the line back.
+    EXPECT_EQ(std::string(TimestampPart(line)) + " " + std::string(MessagePart(line)), line);
+}
+
+TEST(LogLine, TimestampPartOfShortAndExactLines) {
+    const std::string stamp(kStamp);
+    EXPECT_EQ(TimestampPart(stamp), kStamp);              // exactly 26 characters
+    EXPECT_EQ(TimestampPart(stamp + " "), kStamp);        // 27
+    EXPECT_EQ(TimestampPart(stamp + " x"), kStamp);       // 28
+    EXPECT_EQ(TimestampPart(stamp + "X hello"), kStamp);  // no blank after the part
+    EXPECT_EQ(TimestampPart("[Mon Dec"), "[Mon Dec");     // shorter: all of the line
+    EXPECT_EQ(TimestampPart("x"), "x");
+    EXPECT_EQ(TimestampPart(stamp.substr(0, 25)), stamp.substr(0, 25));
+}
+
+TEST(LogLine, TimestampPartOfBlankLines) {
+    // Nothing but blanks in the first 26 characters: the line brings no timestamp part.
+    EXPECT_EQ(TimestampPart(""), "");
+    EXPECT_EQ(TimestampPart(" "), "");
+    EXPECT_EQ(TimestampPart("     "), "");
+    EXPECT_EQ(TimestampPart(std::string(26, ' ')), "");
+    EXPECT_EQ(TimestampPart(std::string(40, ' ')), "");
+    EXPECT_EQ(TimestampPart(std::string(26, ' ') + "hello"), "");
+    EXPECT_TRUE(TimestampPart(std::string(26, ' ') + "hello").empty());
+    // One character other than a blank within the 26 is enough.
+    EXPECT_EQ(TimestampPart(std::string(25, ' ') + "x rest"), std::string(25, ' ') + "x");
+    EXPECT_EQ(TimestampPart("x" + std::string(30, ' ')), "x" + std::string(25, ' '));
+}
+
+TEST(LogLine, LineStartingWithABlank) {
+    const std::string endRecord = " {KRAV} End of File";
+    // The first 26 characters are not all blank, so they are a timestamp part too.
+    EXPECT_EQ(TimestampPart(endRecord), endRecord);
+    EXPECT_EQ(MessagePart(endRecord), "{KRAV} End of File");
+    EXPECT_TRUE(MessageStartsWith("{KRAV} ", MessagePart(endRecord)));
+
+    const std::string longRecord = " {KRAV} Zone, North Qeynos, 12, 3";
+    EXPECT_EQ(TimestampPart(longRecord), longRecord.substr(0, 26));
+    EXPECT_EQ(MessagePart(longRecord), longRecord.substr(1));
+
+    // Only the one leading blank is dropped.
+    EXPECT_EQ(MessagePart("  two blanks"), " two blanks");
+    EXPECT_EQ(MessagePart(" "), "");
+    EXPECT_EQ(MessagePart("   "), "  ");
+    EXPECT_EQ(MessagePart(std::string(30, ' ')), std::string(29, ' '));
+}
+
+TEST(LogLine, MessagePartFromPosition28) {
+    const std::string stamp(kStamp);
+    EXPECT_EQ(MessagePart(""), "");
+    EXPECT_EQ(MessagePart(stamp), "");          // 26 characters
+    EXPECT_EQ(MessagePart(stamp + " "), "");    // 27 characters
+    EXPECT_EQ(MessagePart(stamp + " x"), "x");  // 28 characters
+    EXPECT_EQ(MessagePart(stamp + "  x"), " x");
+    // The 27th character is dropped whatever it is.
+    EXPECT_EQ(MessagePart(stamp + "X hello"), " hello");
+    // Lines shorter than the timestamp part have no message.
+    EXPECT_EQ(MessagePart("[Mon Dec"), "");
+    EXPECT_EQ(MessagePart("x"), "");
+    // A tab is not a blank.
+    EXPECT_EQ(MessagePart("\t" + std::string(26, 'x') + "msg"), "msg");
+}
+
+TEST(LogLine, MessagePartIsTheWholeRestOfALongLine) {
+    std::string message;
+    for (int i = 0; i < 400; ++i)
+        message += static_cast<char>('a' + i % 26);
+    const std::string line = std::string(kStamp) + " " + message;
+    EXPECT_EQ(MessagePart(line), message);
+    EXPECT_EQ(MessagePart(line).size(), 400u);
+    EXPECT_EQ(MessagePart(" " + message), message);
+}
+
+TEST(LogLine, SlashDateToTextExamples) {
+    EXPECT_EQ(SlashDateToText("12/7/04"), "7 December, 2004");
+    EXPECT_EQ(SlashDateToText("3/15/99"), "15 March, 1999");
+    EXPECT_EQ(SlashDateToText("1/1/91"), "1 January, 1991");
+    EXPECT_EQ(SlashDateToText("1/31/90"), "31 January, 2090");
+    EXPECT_EQ(SlashDateToText("6/5/00"), "5 June, 2000");
+    // The day loses its leading zeros, the year is kept as written.
+    EXPECT_EQ(SlashDateToText("12/07/04"), "7 December, 2004");
+    EXPECT_EQ(SlashDateToText("012/7/04"), "7 December, 2004");
+    // Months outside 1 to 12 are kept as written.
+    EXPECT_EQ(SlashDateToText("13/2/05"), "2 13, 2005");
+    EXPECT_EQ(SlashDateToText("-1/5/04"), "5 -1, 2004");
+    // A missing year is an empty one.
+    EXPECT_EQ(SlashDateToText("12/7"), "7 December, 20");
+}
+
+TEST(LogLine, SlashDateToTextLeavesNonDatesUnchanged) {
+    EXPECT_EQ(SlashDateToText("0/5/03"), "0/5/03");
+    EXPECT_EQ(SlashDateToText("5/0/03"), "5/0/03");
+    EXPECT_EQ(SlashDateToText("abc"), "abc");
+    EXPECT_EQ(SlashDateToText(""), "");
+    EXPECT_EQ(SlashDateToText("x/5/04"), "x/5/04");
+    EXPECT_EQ(SlashDateToText("12/x/04"), "12/x/04");
+    EXPECT_EQ(SlashDateToText("12"), "12");
+    EXPECT_EQ(SlashDateToText("12/"), "12/");
+    EXPECT_EQ(SlashDateToText("/7/04"), "/7/04");
+}
+
+}  // namespace
+}  // namespace krav

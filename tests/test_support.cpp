@@ -1,0 +1,95 @@
+// Shared pieces of the run-level tests.
+#include "tests/test_support.h"
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "install/log_names.h"
+#include "output/standard_run.h"
+#include "recognisers/summary_records.h"
+
+namespace krav::test {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    static std::atomic<int> counter{0};
+    static const unsigned salt = std::random_device{}();
+    path_ =
+        fs::temp_directory_path() / ("krav-test-" + std::to_string(salt) + "-" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+std::string TempFolder::text() const {
+    return path_.string() + "/";
+}
+
+void WriteFile(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RunInputs MakeInputs(const TempFolder& game, ShrinkMode mode, const std::string& character,
+                     const std::string& server, const std::string& extension) {
+    RunInputs in;
+    const std::string entry = server + "_" + character;
+    in.GameFolder = game.text();
+    in.LogsFolder = game.text() + "logs/";
+    in.ProgramFolder = game.text();
+    in.EntryServer = server;
+    in.EntryCharacter = character;
+    in.ParseExtension = extension;
+    in.LogFileName = LogFileName(entry, extension);
+    in.BaseFileName = BaseFileName(entry);
+    in.Mode = mode;
+    return in;
+}
+
+void RecordingHost::ProcessPendingMessages() {
+    ++pendingCalls;
+    if (onPending) onPending(pendingCalls);
+}
+
+namespace {
+
+bool KeepAndChat(RunContext& run, const LogLine& line) {
+    if (ReadSummaryRecord(run, line)) return true;
+    run.KeepLine(line);
+    run.AppendChatLine(run.inputs.Channels.Tell, line);
+    return true;
+}
+
+}  // namespace
+
+const RunSteps& KeepEverythingSteps() {
+    static const RunSteps steps{KeepAndChat, nullptr, nullptr, WriteEndRecordsAndReport};
+    return steps;
+}
+
+}  // namespace krav::test

@@ -1,0 +1,70 @@
+// Shared pieces of the run-level tests: temporary folders, file contents and a recording run host.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/processing_run.h"
+
+namespace krav::test {
+
+// A fresh folder below the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as the program's folder texts are: with a trailing separator.
+    std::string text() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteFile(const std::filesystem::path& path, const std::string& content);
+std::string ReadFile(const std::filesystem::path& path);
+// The names of the files in a folder, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& folder);
+
+// Inputs of a run over logs/eqlog_<character>_<server><extension> in a game folder.
+RunInputs MakeInputs(const TempFolder& game, ShrinkMode mode, const std::string& character = "Bob",
+                     const std::string& server = "tunare", const std::string& extension = ".txt");
+
+// Records what a run shows and lets a test act between lines.
+class RecordingHost : public RunHost {
+public:
+    explicit RecordingHost(Session& session) : session_(session) {}
+
+    std::vector<std::string> titles;
+    std::vector<std::int64_t> positions;
+    std::int64_t maximum = -1;
+    int pendingCalls = 0;
+    bool started = false, ended = false, closed = false, reportAvailable = false;
+    // Called at every ProcessPendingMessages with the number of calls so far.
+    std::function<void(int)> onPending;
+
+    void ProcessPendingMessages() override;
+    void RunStarted() override { started = true; }
+    void RunEnded(bool report) override {
+        ended = true;
+        reportAvailable = report;
+    }
+    void SetProgressMaximum(std::int64_t m) override { maximum = m; }
+    void SetProgressPosition(std::int64_t p) override { positions.push_back(p); }
+    void SetTitle(const std::string& title) override { titles.push_back(title); }
+    void CloseWindow() override { closed = true; }
+
+private:
+    Session& session_;
+};
+
+// Steps for exercising the run itself: every line is kept whole, chat-appended on the tell channel and
+// claimed; records are still read by the real record step.
+const RunSteps& KeepEverythingSteps();
+
+}  // namespace krav::test
