@@ -43,6 +43,17 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
+namespace {
+
+std::string JsonArray(const std::vector<std::string>& texts) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        out += (i > 0 ? ", " : "") + JsonString(texts[i]);
+    return out + "]";
+}
+
+}  // namespace
+
 std::string SessionJson(const Session& session) {
     const InfoFields& i = session.Info;
     const std::pair<const char*, const std::string*> info[] = {
@@ -56,7 +67,19 @@ std::string SessionJson(const Session& session) {
         first = false;
         out += JsonString(name) + ": " + JsonString(*value);
     }
-    out += "},\n  \"tables\": {},\n";
+    out += "},\n  \"tables\": {";
+    first = true;
+    for (const StatTable* table : session.Tables.All()) {
+        out += first ? "\n    " : ",\n    ";
+        first = false;
+        out += JsonString(table->Name()) + ": {\"columns\": " + JsonArray(table->Row(0)) + ", \"rows\": [";
+        // The empty placeholder of a table without data is no row.
+        for (int row = 1; table->HasRows && row < table->RowCount(); ++row) {
+            out += (row > 1 ? ", " : "") + JsonArray(table->Row(row));
+        }
+        out += "]}";
+    }
+    out += "\n  },\n";
     out += "  \"counts\": {\"linesRead\": " + std::to_string(session.LinesRead) +
            ", \"linesWritten\": " + std::to_string(session.LinesWritten) +
            ", \"chatLinesAppended\": " + std::to_string(session.ChatLinesAppended) +

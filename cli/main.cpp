@@ -8,6 +8,7 @@
 #include "cli/terminal_host.h"
 #include "output/standard_run.h"
 #include "platform/process.h"
+#include "recognisers/character.h"
 
 int main(int argc, char** argv) {
     using namespace krav;
@@ -27,9 +28,13 @@ int main(int argc, char** argv) {
     const cli::ProcessCommand& process = command.process;
     Session session;
     cli::TerminalHost host(session, stdout, platform::IsTerminal(stderr) ? stderr : nullptr);
+    // Loaded once per start of the program, as the window does.
+    LoadLanguages(session, process.inputs.ProgramFolder);
     platform::InstallInterruptHandler();
     RunProcessing(session, process.inputs, host);
     host.FlushStatus();
+    if (process.sort != cli::SortOrder::None)
+        session.Tables.SortTables(process.sort == cli::SortOrder::Value);
 
     int status = session.RunSucceeded() ? 0 : 1;
     if (!process.dumpJsonPath.empty() && !cli::WriteSessionJson(session, process.dumpJsonPath)) {

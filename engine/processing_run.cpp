@@ -82,6 +82,8 @@ void ProcessingRun::Start() {
     run_.host.RunStarted();
 
     s.Status.clear();
+    std::error_code ec;
+    s.Tables.ResetTables(fs::exists(fs::path(in.ProgramFolder + kReferenceDataFile), ec));
     run_.host.RepaintStatus();
 
     CharacterState& c = s.Character;

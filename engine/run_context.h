@@ -17,6 +17,11 @@ namespace krav {
 
 inline constexpr const char* kUnknownTongue = "an unknown tongue";
 
+// Working state that recognisers keep between lines of one run.
+struct RecogniserState {
+    bool FriendsFileWarned = false;  // the friends file could not be written once already
+};
+
 class RunContext {
 public:
     RunContext(Session& session, const RunInputs& inputs, RunHost& host);
@@ -34,6 +39,8 @@ public:
     bool StartRecordWritten = false;
     // Set by the " {KRAV} End of File" record: from the next line on every raw line also goes to the backup.
     bool EndRecordSeen = false;
+
+    RecogniserState State;
 
     std::int64_t LinesRead = 0;
     std::int64_t LinesWritten = 0;

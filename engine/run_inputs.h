@@ -6,6 +6,9 @@
 
 namespace krav {
 
+// The reference data beside the programs: languages, classes and skill maximums.
+inline constexpr const char* kReferenceDataFile = "KRAV.ini";
+
 enum class ShrinkMode { ReadOnly, Compatible, Smallest };
 
 // Which chat channels go to the chat file.

@@ -5,6 +5,11 @@
 
 namespace krav {
 
+void Session::RefreshName() {
+    Info.eName = Character.Surname.empty() ? Character.CharacterName
+                                           : Character.CharacterName + " " + Character.Surname;
+}
+
 void Session::AddWarning(std::string line) {
     AddStatus(std::move(line));
     ++WarningCount;

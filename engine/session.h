@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/stat_table.h"
+
 namespace krav {
 
 inline constexpr const char* kUnknown = "unknown";
@@ -43,6 +45,9 @@ public:
 
     InfoFields Info;
     CharacterState Character;
+    StatTables Tables;
+    // The languages the reference data knows (cLangs), loaded once when the program starts.
+    std::vector<std::string> Languages;
     std::string Title = kAppTitle;
 
     // Totals of the last run, kept for the front ends.
@@ -50,6 +55,9 @@ public:
     std::int64_t LinesWritten = 0;
     std::int64_t ChatLinesAppended = 0;
     bool ReportWritten = false;
+
+    // eName shows the character name, followed by the surname when there is one.
+    void RefreshName();
 
     void AddStatus(std::string line) { Status.push_back(std::move(line)); }
     void AddWarning(std::string line);

@@ -122,6 +122,20 @@ bool MessageStartsWith(std::string_view needle, std::string_view message) {
     return true;
 }
 
+std::string_view CutBefore(std::string_view text, std::string_view x) {
+    std::size_t p = FindInMessage(x, text);
+    return p == 0 ? text : text.substr(0, p - 1);
+}
+
+std::string_view Trim(std::string_view text) {
+    auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string AddTrailingBackslash(std::string_view path) {
     const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
     std::string result(path);

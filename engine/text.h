@@ -48,6 +48,12 @@ std::size_t FindInMessage(std::string_view needle, std::string_view message);
 // FindInMessage(needle, message) == 1, as a prefix comparison.
 bool MessageStartsWith(std::string_view needle, std::string_view message);
 
+// The text before the first occurrence of `x` (found by the message search); the whole text when there is
+// none.
+std::string_view CutBefore(std::string_view text, std::string_view x);
+// Blanks and control characters removed from both ends.
+std::string_view Trim(std::string_view text);
+
 std::string AddTrailingBackslash(std::string_view path);  // appends the platform's separator
 bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists);
 

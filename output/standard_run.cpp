@@ -1,8 +1,9 @@
 // Wiring of the standard run's steps.
 #include "output/standard_run.h"
 
+#include "recognisers/character.h"
 #include "recognisers/classifier.h"
-#include "recognisers/end_of_run.h"
+#include "recognisers/skills.h"
 
 namespace krav {
 

@@ -78,6 +78,35 @@ std::pair<std::size_t, std::size_t> FindSection(const std::vector<std::string>& 
     return {std::string::npos, std::string::npos};
 }
 
+// Sets one key in the lines of a file, adding the section at the end when it is missing.
+void SetEntry(std::vector<std::string>& lines, std::string_view section, std::string_view key,
+              std::string_view value) {
+    const std::string entry = std::string(key) + "=" + std::string(value);
+    auto [begin, end] = FindSection(lines, section);
+    if (begin == std::string::npos) {
+        if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
+        lines.push_back("[" + std::string(section) + "]");
+        lines.push_back(entry);
+    } else {
+        bool replaced = false;
+        for (std::size_t i = begin; i < end && !replaced; ++i) {
+            if (!IsComment(lines[i]) && lines[i].find('=') != std::string::npos &&
+                SameName(KeyOf(lines[i]), key)) {
+                lines[i] =
+                    std::string(KeyOf(lines[i])) + "=" + std::string(value);  // keeps the key's spelling
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            // After the section's last non-blank line.
+            std::size_t at = end;
+            while (at > begin && Trim(lines[at - 1]).empty())
+                --at;
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
+        }
+    }
+}
+
 }  // namespace
 
 std::string Profile::ReadString(std::string_view section, std::string_view key,
@@ -115,6 +144,10 @@ std::vector<std::string> Profile::KeyNames(std::string_view section) const {
 }
 
 bool Profile::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
+    return WriteStrings({{std::string(section), std::string(key), std::string(value)}});
+}
+
+bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<std::string> lines;
@@ -123,32 +156,8 @@ bool Profile::WriteString(std::string_view section, std::string_view key, std::s
         if (!existing) return false;  // never replace a file that could not be read
         lines = std::move(*existing);
     }
-    const std::string entry = std::string(key) + "=" + std::string(value);
-    auto [begin, end] = FindSection(lines, section);
-    if (begin == std::string::npos) {
-        if (!lines.empty() && !Trim(lines.back()).empty()) lines.emplace_back();
-        std::string header(1, '[');  // built piecewise: g++ 12 misreports "[" + string under -O2
-        header.append(section).append("]");
-        lines.push_back(std::move(header));
-        lines.push_back(entry);
-    } else {
-        bool replaced = false;
-        for (std::size_t i = begin; i < end && !replaced; ++i) {
-            if (!IsComment(lines[i]) && lines[i].find('=') != std::string::npos &&
-                SameName(KeyOf(lines[i]), key)) {
-                lines[i] =
-                    std::string(KeyOf(lines[i])) + "=" + std::string(value);  // keeps the key's spelling
-                replaced = true;
-            }
-        }
-        if (!replaced) {
-            // After the section's last non-blank line.
-            std::size_t at = end;
-            while (at > begin && Trim(lines[at - 1]).empty())
-                --at;
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), entry);
-        }
-    }
+    for (const Entry& e : entries)
+        SetEntry(lines, e.section, e.key, e.value);
 
     const std::string temporary = path_ + ".krav-tmp";
     {

@@ -24,6 +24,12 @@ public:
     // itself and renamed into place, so a failure never leaves half of it. False when it cannot be written.
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
+    struct Entry {
+        std::string section, key, value;
+    };
+    // Several keys in one rewrite of the file, in order, as if written one after another.
+    bool WriteStrings(const std::vector<Entry>& entries) const;
+
 private:
     std::string path_;
 };

@@ -2,6 +2,7 @@
 // consumes it; a line no step claims is dropped by the run.
 #include "recognisers/classifier.h"
 
+#include "recognisers/character.h"
 #include "recognisers/language.h"
 #include "recognisers/summary_records.h"
 
@@ -14,17 +15,18 @@ using Step = bool (*)(RunContext&, const LogLine&);
 constexpr Step kSteps[] = {
     CaptureLanguage,    //  1 language-tagged speech ("tells the group, in", "says, in")
     ReadSummaryRecord,  //  2 summary records ("{KRAV} ")
-    //  3 who lists
-    //  4 language skills
-    //  5 zone entry, played time
+    ReadWhoList,        //  3 who lists
+    LanguageSkills,     //  4 language skills
+    ZoneAndPlayedTime,  //  5 zone entry, played time
     //  6 kills
     //  7 money and items
-    //  8 character saved, bind point
+    SavedAndBindPoint,  //  8 character saved, bind point
     //  9 "Auto attack is off"
     // 10 "You begin casting ", "You have finished memorizing "
     // 11 skill increases
     // 12 "Your faction standing with"
-    // 13 experience, levels, adventures, deaths and similar events
+    // 13 experience, levels, adventures, deaths and similar events, with the surname among them:
+    SurnameApproved,  // 13 "Congratulations, " ... ", your surname was approved."
     // 14 special attacks and finishing blows
     // 15 spell outcomes
     // 16 fatigue and "You were "

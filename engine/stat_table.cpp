@@ -1,0 +1,323 @@
+// Statistics tables and their operations.
+#include "engine/stat_table.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <optional>
+
+#include "engine/text.h"
+
+namespace krav {
+
+namespace {
+
+// Compares texts byte by byte with the letters A-Z folded to lower case.
+int CompareFolded(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(FoldCase(a[i]));
+        auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
+
+std::int64_t CellNumber(std::string_view cell) {
+    return ReadInteger(cell, 0);
+}
+
+int AttitudeRank(std::string_view text) {
+    static constexpr std::string_view kAttitudes[] = {"ready to attack", "threateningly", "dubiously",
+                                                      "apprehensively",  "indifferently", "amiably",
+                                                      "kindly",          "warmly",        "ally"};
+    for (int i = 0; i < 9; ++i) {
+        if (text == kAttitudes[i]) return i + 1;
+    }
+    return 0;
+}
+
+// The value sort's mode as the table's width allows it; nothing means the text sort.
+std::optional<ValueSort> EffectiveMode(ValueSort mode, int cols) {
+    if (cols < 2) return std::nullopt;
+    if (mode == ValueSort::SumOfTwo && cols > 4) mode = ValueSort::SumOfThree;
+    if (cols < 3 && mode != ValueSort::Column1 && mode != ValueSort::Attitude) mode = ValueSort::Column1;
+    return mode;
+}
+
+std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
+    auto at = [&row](std::size_t col) { return col < row.size() ? CellNumber(row[col]) : 0; };
+    switch (mode) {
+        case ValueSort::Column1:
+            return at(1);
+        case ValueSort::Column2:
+            return at(2);
+        case ValueSort::Difference:
+            return SaturatingAdd(at(2), -at(1));
+        case ValueSort::SumOfTwo:
+            return SaturatingAdd(at(1), at(2));
+        case ValueSort::SumOfThree:
+            return SaturatingAdd(SaturatingAdd(at(1), at(2)), at(3));
+        case ValueSort::Attitude:
+            return AttitudeRank(row.size() > 1 ? row[1] : std::string());
+    }
+    return 0;
+}
+
+// Set operations on columns 1..n, with an optional zone list column after them.
+void SetCells(StatTable& table, std::string_view key, std::initializer_list<std::string_view> values,
+              const std::string_view* zone) {
+    const int zoneCol = static_cast<int>(values.size()) + 1;
+    if (int row = table.FindRow(key); row > 0) {
+        int col = 1;
+        for (std::string_view value : values) {
+            if (col < table.ColCount() && value != "?") table.SetCell(col, row, value);
+            ++col;
+        }
+        if (zone != nullptr && zoneCol < table.ColCount()) {
+            table.SetCell(zoneCol, row, ListAdd(table.Cell(zoneCol, row), *zone));
+        }
+        return;
+    }
+    std::vector<std::string_view> cells{key};
+    cells.insert(cells.end(), values.begin(), values.end());
+    std::string zoneList;
+    if (zone != nullptr) {
+        zoneList = ListAdd("", *zone);
+        cells.push_back(zoneList);
+    }
+    table.NewRow(cells);
+}
+
+void AddLootOrDrop(StatTable& loot, std::string_view key, std::string_view zone, std::int64_t looted,
+                   std::int64_t dropped) {
+    int row = loot.FindRow(key);
+    if (row == 0) {
+        const std::string zones = ListAdd("", zone);
+        loot.NewRow({key, looted ? "1" : "0", "0", "0", dropped ? "1" : "?", zones});
+        return;
+    }
+    loot.SetCell(1, row, std::to_string(SaturatingAdd(CellNumber(loot.Cell(1, row)), looted)));
+    loot.SetCell(2, row, std::to_string(CellNumber(loot.Cell(2, row))));
+    loot.SetCell(3, row, std::to_string(CellNumber(loot.Cell(3, row))));
+    // "?" in Dropped means never counted: it stays until the first drop.
+    const std::string& droppedCell = loot.Cell(4, row);
+    if (!(NumberOrUnknown(droppedCell) == "?" && dropped == 0)) {
+        loot.SetCell(4, row,
+                     NumberOrUnknown(std::to_string(SaturatingAdd(CellNumber(droppedCell), dropped))));
+    }
+    loot.SetCell(5, row, ListAdd(loot.Cell(5, row), zone));
+}
+
+}  // namespace
+
+StatTable::StatTable(std::string name, std::vector<std::string> titles, ValueSort valueSort)
+    : name_(std::move(name)),
+      titles_(std::move(titles)),
+      valueSort_(valueSort),
+      colCount_(static_cast<int>(titles_.size())) {
+    Reset();
+}
+
+void StatTable::Reset() {
+    rows_.assign(2, std::vector<std::string>(colCount_));
+    std::copy_n(titles_.begin(), colCount_, rows_[0].begin());
+    HasRows = false;
+}
+
+void StatTable::DropLastColumn() {
+    if (colCount_ <= 1) return;
+    --colCount_;
+    for (auto& row : rows_)
+        row.resize(colCount_);
+}
+
+int StatTable::FindRow(std::string_view key) const {
+    // The placeholder row is no data: while it is all there is, no key is found.
+    if (!HasRows) return 0;
+    for (int row = 1; row < RowCount(); ++row) {
+        if (EqualsNoCase(rows_[row][0], key)) return row;
+    }
+    return 0;
+}
+
+void StatTable::AppendRow() {
+    if (HasRows) rows_.emplace_back(colCount_);
+}
+
+void StatTable::SetNewCell(int col, std::string_view text) {
+    if (col < colCount_) rows_.back()[col] = text;
+}
+
+void StatTable::InsertInOrder(std::string_view key) {
+    // The new key stands in the last row; exchange it upwards into place, carrying the displaced keys along.
+    const int r = HasRows ? FindRow(key) : RowCount() - 1;
+    if (r < 2) return;
+    std::string k(key);
+    for (int b = 1; b < r; ++b) {
+        if (CompareFolded(k, rows_[b][0]) < 0) {
+            k = rows_[b][0];
+            std::swap(rows_[r], rows_[b]);
+        }
+    }
+}
+
+int StatTable::NewRow(const std::vector<std::string_view>& cells) {
+    AppendRow();
+    for (int col = 0; col < colCount_; ++col) {
+        SetNewCell(col, col < static_cast<int>(cells.size()) ? cells[col] : std::string_view());
+    }
+    const std::string key(cells.empty() ? std::string_view() : cells[0]);
+    InsertInOrder(key);
+    HasRows = true;
+    return FindRow(key);
+}
+
+void StatTable::Sort(bool byValue) {
+    std::optional<ValueSort> mode = byValue ? EffectiveMode(valueSort_, colCount_) : std::nullopt;
+    // Each row travels whole with its sort key, so no cell text can disturb the others.
+    struct Item {
+        std::string key;
+        std::vector<std::string> row;
+    };
+    std::vector<Item> items;
+    items.reserve(rows_.size() - 1);
+    for (std::size_t r = 1; r < rows_.size(); ++r) {
+        std::string key = mode ? SortKey(RowValue(rows_[r], *mode)) : rows_[r][0];
+        items.push_back({std::move(key), std::move(rows_[r])});
+    }
+    // Ascending by the sort key, then by the cells from the key on, letter case ignored; a text sorts before
+    // its own extensions ("a bat" before "a bat king").
+    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        if (int c = CompareFolded(a.key, b.key); c != 0) return c < 0;
+        for (std::size_t col = 0; col < a.row.size() && col < b.row.size(); ++col) {
+            if (int c = CompareFolded(a.row[col], b.row[col]); c != 0) return c < 0;
+        }
+        return false;
+    });
+    // The value sort fills from the bottom: largest values first, ties in descending key order.
+    const int n = static_cast<int>(items.size());
+    for (int i = 1; i <= n; ++i)
+        rows_[mode ? RowCount() - i : i] = std::move(items[i - 1].row);
+}
+
+std::string Increased(std::string_view cell, std::int64_t by) {
+    std::optional<std::int64_t> value = ReadInteger(cell);
+    return std::to_string(SaturatingAdd(value ? *value : 1, by));
+}
+
+void IncrementCount(StatTable& table, std::string_view key) {
+    if (int row = table.FindRow(key); row > 0) {
+        table.SetCell(1, row, Increased(table.Cell(1, row)));
+    } else {
+        table.NewRow({key, "1"});
+    }
+}
+
+void IncrementCountSecond(StatTable& table, std::string_view key) {
+    if (int row = table.FindRow(key); row > 0) {
+        table.SetCell(2, row, Increased(table.Cell(2, row)));
+    } else {
+        table.NewRow({key, " ", "1"});
+    }
+}
+
+void IncrementLooted(StatTable& loot, std::string_view key, std::string_view zone) {
+    AddLootOrDrop(loot, key, zone, 1, 0);
+}
+
+void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zone) {
+    AddLootOrDrop(loot, key, zone, 0, 1);
+}
+
+void CountAttemptSuccess(StatTable& attempts, std::string_view key) {
+    if (int row = attempts.FindRow(key); row > 0) {
+        attempts.SetCell(2, row, Increased(attempts.Cell(2, row)));
+    } else {
+        attempts.NewRow({key, "0", "1"});
+    }
+}
+
+void CountAttemptFailure(StatTable& attempts, std::string_view key) {
+    if (int row = attempts.FindRow(key); row > 0) {
+        attempts.SetCell(1, row, Increased(attempts.Cell(1, row)));
+    } else {
+        attempts.NewRow({key, "1", "0"});
+    }
+}
+
+void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key) {
+    if (int row = attempts.FindRow(key); row > 0) {
+        attempts.SetCell(1, row, Increased(attempts.Cell(1, row)));
+    } else {
+        attempts.NewRow({key, "1", "?"});
+    }
+}
+
+void SetText(StatTable& table, std::string_view key, std::string_view first) {
+    SetCells(table, key, {first}, nullptr);
+}
+
+void SetTwo(StatTable& table, std::string_view key, std::string_view first, std::string_view second) {
+    SetCells(table, key, {first, second}, nullptr);
+}
+
+void SetThree(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+              std::string_view third) {
+    SetCells(table, key, {first, second, third}, nullptr);
+}
+
+void SetTwoAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                    std::string_view zone) {
+    SetCells(table, key, {first, second}, &zone);
+}
+
+void SetThreeAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                      std::string_view third, std::string_view zone) {
+    SetCells(table, key, {first, second, third}, &zone);
+}
+
+void SetFourAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                     std::string_view third, std::string_view fourth, std::string_view zone) {
+    SetCells(table, key, {first, second, third, fourth}, &zone);
+}
+
+StatTables::StatTables()
+    : gSkills("gSkills", {"Skill", "Value", "Rank", "Max"}, ValueSort::Column1),
+      gAttempts("gAttempts", {"Skill Attempt", "Failures", "Successes"}, ValueSort::Difference),
+      gZones("gZones", {"Zone/Event", "Alias", "Entered"}, ValueSort::Column2),
+      gFactions("gFactions", {"Faction", "Decreases", "Increases", "Limit", "Zones"}, ValueSort::Difference),
+      gCons("gCons", {"NPC", "Considers you", "Zone"}, ValueSort::Attitude),
+      gMobs("gMobs", {"Name", "Killed by", "Killed", "Zones"}, ValueSort::Difference),
+      gVendors("gVendors", {"Name", "Bought from", "Sold to", "Zones"}, ValueSort::SumOfTwo),
+      gLoot("gLoot", {"Item", "Looted", "Bought", "Sold", "Dropped", "Zones"}, ValueSort::SumOfThree),
+      gFocus("gFocus", {"Effect", "Times"}, ValueSort::Column1),
+      gYAttacks("gYAttacks", {"Your Attack", "Misses", "Hits", "Max Damage"}, ValueSort::Difference),
+      gMAttacks("gMAttacks", {"Mob's Attack", "Misses", "Hits", "Max Damage"}, ValueSort::Difference),
+      gSpells("gSpells", {"Spell/Effect", "Cast", "Resisted"}, ValueSort::Column1),
+      gResults("gResults", {"Result", "Times"}, ValueSort::Column1),
+      gActions("gActions", {"Action", "Times"}, ValueSort::Column1),
+      gEvents("gEvents", {"Event", "Times"}, ValueSort::Column1),
+      gGuild("gGuild", {"Name", "Level", "Class", "Rank", "Last on"}, ValueSort::Column1) {}
+
+std::array<StatTable*, 16> StatTables::All() {
+    return {&gSkills, &gAttempts, &gZones,    &gFactions, &gCons,    &gMobs,    &gVendors, &gLoot,
+            &gFocus,  &gYAttacks, &gMAttacks, &gSpells,   &gResults, &gActions, &gEvents,  &gGuild};
+}
+
+std::array<const StatTable*, 16> StatTables::All() const {
+    return {&gSkills, &gAttempts, &gZones,    &gFactions, &gCons,    &gMobs,    &gVendors, &gLoot,
+            &gFocus,  &gYAttacks, &gMAttacks, &gSpells,   &gResults, &gActions, &gEvents,  &gGuild};
+}
+
+void StatTables::ResetTables(bool haveSkillMaximums) {
+    for (StatTable* table : All())
+        table->Reset();
+    if (!haveSkillMaximums && gSkills.ColCount() == 4) gSkills.DropLastColumn();
+}
+
+void StatTables::SortTables(bool byValue) {
+    for (StatTable* table : All())
+        table->Sort(byValue);
+}
+
+}  // namespace krav

@@ -1,0 +1,97 @@
+// The statistics tables: grids of texts with a title row and a key column, kept in key order while a run
+// fills them, and the operations through which every recogniser and the record reader change them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace krav {
+
+// How the value sort ranks a table's rows.
+enum class ValueSort { Column1, Column2, Difference, SumOfTwo, SumOfThree, Attitude };
+
+class StatTable {
+public:
+    StatTable(std::string name, std::vector<std::string> titles, ValueSort valueSort);
+
+    const std::string& Name() const { return name_; }
+    ValueSort ValueSortMode() const { return valueSort_; }
+    int ColCount() const { return colCount_; }
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
+    const std::string& Cell(int col, int row) const { return rows_[row][col]; }
+    void SetCell(int col, int row, std::string_view text) { rows_[row][col] = text; }
+    const std::vector<std::string>& Row(int row) const { return rows_[row]; }
+
+    // Set once the first key of the run is written: until then row 1 is the empty placeholder.
+    bool HasRows = false;
+
+    // Back to the title row and one empty row. The skill table loses its last column for good when the
+    // reference data is missing.
+    void Reset();
+    void DropLastColumn();
+
+    // Primitives. FindRow gives the first data row whose key equals `key` without regard to case, or 0.
+    int FindRow(std::string_view key) const;
+    void AppendRow();
+    void SetNewCell(int col, std::string_view text);
+    void InsertInOrder(std::string_view key);
+    // AppendRow, every cell, InsertInOrder, HasRows: the one way a row is made. Missing cells stay empty,
+    // cells beyond the table's columns are dropped. Returns the row the key ends up in.
+    int NewRow(const std::vector<std::string_view>& cells);
+
+    void Sort(bool byValue);
+
+private:
+    std::string name_;
+    std::vector<std::string> titles_;
+    ValueSort valueSort_;
+    int colCount_;
+    std::vector<std::vector<std::string>> rows_;
+};
+
+// A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".
+std::string Increased(std::string_view cell, std::int64_t by = 1);
+
+// Counting operations.
+void IncrementCount(StatTable& table, std::string_view key);
+void IncrementCountSecond(StatTable& table, std::string_view key);
+void IncrementLooted(StatTable& loot, std::string_view key, std::string_view zone);
+void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zone);
+void CountAttemptSuccess(StatTable& attempts, std::string_view key);
+void CountAttemptFailure(StatTable& attempts, std::string_view key);
+void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key);
+
+// Set operations: on an existing row every value but "?" replaces its cell; a zone is merged into the row's
+// zone list.
+void SetText(StatTable& table, std::string_view key, std::string_view first);
+void SetTwo(StatTable& table, std::string_view key, std::string_view first, std::string_view second);
+void SetThree(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+              std::string_view third);
+void SetTwoAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                    std::string_view zone);
+void SetThreeAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                      std::string_view third, std::string_view zone);
+void SetFourAndZones(StatTable& table, std::string_view key, std::string_view first, std::string_view second,
+                     std::string_view third, std::string_view fourth, std::string_view zone);
+
+// The sixteen tables, in the order every operation over all of them visits them.
+struct StatTables {
+    StatTables();
+
+    StatTable gSkills, gAttempts, gZones, gFactions, gCons, gMobs, gVendors, gLoot, gFocus, gYAttacks,
+        gMAttacks, gSpells, gResults, gActions, gEvents, gGuild;
+
+    std::array<StatTable*, 16> All();
+    std::array<const StatTable*, 16> All() const;
+
+    // Every table back to its titles and one empty row, HasRows cleared; without the reference data the
+    // skill table has no "Max" column.
+    void ResetTables(bool haveSkillMaximums);
+    void SortTables(bool byValue);
+};
+
+}  // namespace krav

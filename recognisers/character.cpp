@@ -1,0 +1,347 @@
+// Character and session information.
+#include "recognisers/character.h"
+
+#include <fstream>
+#include <vector>
+
+#include "engine/text.h"
+#include "platform/profile.h"
+
+namespace krav {
+
+namespace {
+
+constexpr std::string_view kUnknownTongueText = "an unknown tongue";
+
+std::string WholeLine(const LogLine& line) {
+    std::string text(line.Timestamp);
+    text += ' ';
+    text += line.Message;
+    return text;
+}
+
+// Player names become INI section names: a name that would break the file's structure is not written.
+bool FitsIniName(std::string_view name) {
+    for (char c : name) {
+        if (c == '[' || c == ']' || c == '=' || static_cast<unsigned char>(c) < 0x20) return false;
+    }
+    return true;
+}
+
+// The text between `open` (searched from `from`) and the first `close` after it; empty when either is
+// missing.
+std::string_view Between(std::string_view text, std::size_t openAt, std::size_t openLength, char close) {
+    if (openAt == 0) return {};
+    std::string_view rest = text.substr(openAt - 1 + openLength);
+    return rest.substr(0, rest.find(close));
+}
+
+void AddLanguageRow(RunContext& run, std::string_view language) {
+    if (language == kUnknownTongueText) return;
+    StatTable& skills = run.session.Tables.gSkills;
+    const std::string key = LanguageSkillName(run.session, language);
+    if (skills.FindRow(key) == 0) skills.NewRow({key, "?", "unknown", "?"});
+}
+
+void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp,
+                 std::vector<platform::Profile::Entry>& friends) {
+    if (who.name.empty() || !FitsIniName(who.name)) return;
+    const std::string info = "PlayerInfo." + who.name;
+    friends.push_back({"PlayersKnownTo." + run.inputs.EntryCharacter, who.name, ""});
+    friends.push_back({info, "Class", who.className});
+    friends.push_back({info, "Level", who.level});
+    friends.push_back({info, "Race", who.race});
+    friends.push_back({info, "Guild", who.guild});
+    friends.push_back({info, "GM", who.title});
+    friends.push_back({info, "LogDate", ShortDate(timestamp)});
+}
+
+void SaveFriends(RunContext& run, const std::vector<platform::Profile::Entry>& friends) {
+    if (friends.empty()) return;
+    const platform::Profile file(run.inputs.GameFolder + "PRAL_" + run.inputs.EntryServer + ".lst");
+    // The run goes on without the friends file; the user hears of it once.
+    if (!file.WriteStrings(friends) && !run.State.FriendsFileWarned) {
+        run.State.FriendsFileWarned = true;
+        run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
+    }
+}
+
+void TakeOwnEntry(Session& session, const WhoEntry& who) {
+    if (who.className != "ANONYMOUS") {
+        session.Info.eClass = who.className;
+        session.Character.CharacterLevel = who.level;
+        if (session.Info.eRace == kUnknown) session.Info.eRace = who.race;
+        session.Info.eGuild = who.guild;
+    } else if (!Trim(who.guild).empty()) {
+        session.Info.eGuild = who.guild;
+    }
+}
+
+// The closing line "There are N players in Zone." names the zone as the who list knows it.
+void TakeZoneAlias(Session& session, std::string_view closing) {
+    if (!MessageStartsWith("There are ", closing)) return;
+    std::size_t p = FindInMessage(" players in ", closing);
+    if (p == 0) return;
+    std::string_view zone = CutBefore(CutBefore(RestFrom(closing, p + 12), " that match those"), ".");
+    const std::string& current = session.Character.CurrentZone;
+    if (EqualsNoCase(zone, "everquest") || EqualsNoCase(zone, current)) return;
+    StatTable& zones = session.Tables.gZones;
+    if (int row = zones.FindRow(current); row > 0) zones.SetCell(1, row, zone);
+}
+
+}  // namespace
+
+void LoadLanguages(Session& session, const std::string& programFolder) {
+    session.Languages = platform::Profile(programFolder + kReferenceDataFile).KeyNames("Languages");
+}
+
+std::string GetLanguage(const Session& session, std::string_view name) {
+    for (const std::string& language : session.Languages) {
+        if (EqualsNoCase(language, name)) return std::string(name);
+    }
+    return {};
+}
+
+std::string LanguageSkillName(const Session& session, std::string_view name) {
+    if (!GetLanguage(session, name).empty()) return "Language : " + std::string(name);
+    return std::string(name);
+}
+
+bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
+    who = WhoEntry{};
+    if (!MessageStartsWith("[", message) && !MessageStartsWith("AFK [", message) &&
+        !MessageStartsWith("LD [", message) && !MessageStartsWith("* ", message)) {
+        return false;
+    }
+    if (MessageStartsWith("* ", message)) {
+        std::size_t end = FindCase(" *[", message);
+        if (end == 0) end = FindCase(" *", message);
+        if (end == 0) end = FindCase("[", message);
+        if (end == 0) return false;
+        who.title = Mid(message, 3, end - 3);
+    }
+    std::string_view m = Mid(message, FindCase("[", message), std::string_view::npos);
+
+    const std::size_t y = FindCase("] ", m);
+    std::int64_t nameLength = 0;
+    if (Mid(m, 2, 9) == "ANONYMOUS") {
+        who.className = "ANONYMOUS";
+        who.level = who.race = " ";
+        const std::size_t b = FindCase(" <", m);
+        if (b > 0) {
+            who.guild = Between(m, b, 2, '>');
+            nameLength = static_cast<std::int64_t>(b) - static_cast<std::int64_t>(y) - 2;
+        } else {
+            who.guild = " ";
+            nameLength = static_cast<std::int64_t>(kMaxCut);
+        }
+    } else {
+        who.level = Trim(Mid(m, 2, 2));
+        const std::size_t blank = FindCase(" ", m);
+        if (blank > 0 && y > blank) who.className = Mid(m, blank + 1, y - blank - 1);
+        const std::size_t b = FindCase(" (", m);
+        who.race = Between(m, b, 2, ')');
+        nameLength = static_cast<std::int64_t>(b) - static_cast<std::int64_t>(y) - 2;
+        const std::size_t g = FindCase(" <", m);
+        who.guild = g > 0 ? std::string(Between(m, g, 2, '>')) : " ";
+    }
+    if (nameLength > 0) who.name = Trim(Mid(m, y + 2, static_cast<std::size_t>(nameLength)));
+    who.cutName = who.name;
+
+    if (who.name.starts_with("* ")) {
+        if (std::size_t q = FindCase(" *", who.name); q > 0) {
+            who.title = Mid(who.name, 3, q - 3);
+            who.name = RestFrom(who.name, q + 3);
+        } else {
+            // A title without its closing mark: no title, and the name stays whole.
+            who.title.clear();
+        }
+    }
+    return true;
+}
+
+bool ReadWhoList(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    if (!MessageStartsWith("Players in EverQuest:", m) && !MessageStartsWith("Players on EverQuest:", m) &&
+        !MessageStartsWith("Friends currently on EverQuest:", m)) {
+        return false;
+    }
+    run.KeepLineCompatible(line);
+    // The timestamp part stays the header's while the list's own lines are read.
+    const std::string header(line.Timestamp);
+    std::string_view raw;
+    if (!run.ReadExtraLine(raw) && run.session.StopRequested) return true;  // the dashes line, unexamined
+    run.KeepLineCompatible(header + " ---------------------------");
+
+    std::vector<platform::Profile::Entry> friends;
+    std::string closing;
+    bool closed = false;
+    WhoEntry who;
+    while (run.ReadExtraLine(raw)) {
+        run.KeepLineCompatible(raw);
+        const std::string_view timestamp = raw.substr(0, kTimestampLength);
+        const std::string_view message = RestFrom(raw, kTimestampLength + 2);
+        if (!ParseWhoEntry(message, who)) {
+            closing = message;
+            closed = true;
+            break;
+        }
+        if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
+        WriteFriend(run, who, timestamp, friends);
+    }
+    SaveFriends(run, friends);
+    if (closed) TakeZoneAlias(run.session, closing);
+    return true;
+}
+
+bool LanguageSkills(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    if (MessageStartsWith("Your language skills have improved. (", m)) {
+        std::string_view rest = RestFrom(m, 38);
+        std::size_t close = FindInMessage(")", rest);
+        AddLanguageRow(run, close == 0 ? std::string_view() : rest.substr(0, close - 1));
+        run.KeepLineCompatible(line);
+        return true;
+    }
+    if (MessageStartsWith("Your language skills have improved.", m)) {
+        AddLanguageRow(run, run.CurrentLanguage);
+        run.KeepLineCompatible(WholeLine(line) + " (" + run.CurrentLanguage + ")");
+        return true;
+    }
+    if (MessageStartsWith("You have learned basic language skills. (", m)) {
+        std::string_view language = CutBefore(RestFrom(m, 42), ")");
+        if (language != kUnknownTongueText) {
+            SetThree(run.session.Tables.gSkills, LanguageSkillName(run.session, language), "?", "unknown",
+                     "?");
+        }
+        run.KeepLineCompatible(line);
+        return true;
+    }
+    return false;
+}
+
+bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    CharacterState& c = run.session.Character;
+    if (MessageStartsWith("You have entered ", m)) {
+        std::string_view zone = CutBefore(RestFrom(m, 18), ".");
+        if (zone.empty()) return true;
+        c.CurrentZone = zone;
+        IncrementCountSecond(run.session.Tables.gZones, zone);
+        run.KeepLineCompatible(line);
+        return true;
+    }
+    if (MessageStartsWith("Total time playing ", m)) {
+        std::string_view played = RestFrom(m, 20);
+        if (std::size_t p = FindInMessage(": ", played); p > 0) played = RestFrom(played, p + 2);
+        c.TimePlayed = CutBefore(played, ".");
+        c.PlayedAsOf = ShortDate(line.Timestamp);
+        run.KeepLineCompatible(line);
+        return true;
+    }
+    if (MessageStartsWith("This session: ", m)) {
+        std::string_view session = CutBefore(RestFrom(m, 15), ".");
+        if (DurationLonger(session, c.SessionTime)) {
+            c.SessionTime = session;
+            c.SessionAsOf = ShortDate(line.Timestamp);
+        }
+        run.KeepLineCompatible(line);
+        return true;
+    }
+    return false;
+}
+
+bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    CharacterState& c = run.session.Character;
+    if (FindInMessage("saved.", m) > 0 && FindInMessage("spell set", m) == 0) {
+        // The name stands before "saved." and its blank; a differently cased "saved." still marks the place.
+        std::size_t at = FindCase("saved.", m);
+        if (at == 0) at = FindInMessage("saved.", m);
+        const std::string_view name = at >= 2 ? m.substr(0, at - 2) : std::string_view();
+        if (c.CharacterName == kUnknown) {
+            c.CharacterName = name;
+            run.session.RefreshName();
+        } else if (name != c.CharacterName) {
+            run.session.AddWarning("WARNING: Log file may contain multiple characters! (" +
+                                   std::string(name) + ")");
+        }
+        if (c.SavedSeen) {
+            run.KeepLineCompatible(line);
+        } else {
+            run.KeepLine(line);
+        }
+        c.SavedSeen = true;
+        return true;
+    }
+    if (MessageStartsWith("You are currently bound in:", m)) {
+        c.BindPoint = RestFrom(m, 29);
+        return true;
+    }
+    if (MessageStartsWith("You feel yourself bind to the area.", m)) {
+        c.BindPoint = c.CurrentZone;
+        return true;
+    }
+    return false;
+}
+
+bool SurnameApproved(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    if (!MessageStartsWith("Congratulations, ", m) || FindInMessage(", your surname was approved.", m) == 0) {
+        return false;
+    }
+    CharacterState& c = run.session.Character;
+    std::string_view surname = CutBefore(RestFrom(m, 18), ",");
+    if (std::size_t q = FindInMessage(c.CharacterName, surname); q > 0) {
+        surname = RestFrom(surname, q + c.CharacterName.size() + 1);
+    }
+    c.Surname = surname;
+    run.session.RefreshName();
+    run.KeepLineCompatible(line);
+    return true;
+}
+
+void ReadGuildRoster(Session& session, const std::string& gameFolder, const std::string& guild) {
+    if (guild.empty()) return;
+    const std::string path = gameFolder + BlanksToUnderlines(guild) + ".txt";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        session.AddWarning("WARNING: " + path + " not found! Dump guild list in game to log guild info.");
+        return;
+    }
+    StatTable& roster = session.Tables.gGuild;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string fields[5];
+        std::string_view rest = line;
+        for (std::string& field : fields) {
+            std::size_t tab = rest.find('\t');
+            field = rest.substr(0, tab);
+            rest = tab == std::string_view::npos ? std::string_view() : rest.substr(tab + 1);
+            if (tab == std::string_view::npos) break;
+        }
+        std::string& rank = fields[3];
+        if (EqualsNoCase(rank, "L")) {
+            rank = "Leader";
+        } else if (EqualsNoCase(rank, "O")) {
+            rank = "Officer";
+        } else if (EqualsNoCase(rank, "M")) {
+            rank = "Member";
+        }
+        fields[4] = SlashDateToText(fields[4]);
+        if (fields[0].empty()) continue;
+        if (int row = roster.FindRow(fields[0]); row > 0) {
+            for (int col = 1; col < 5; ++col)
+                roster.SetCell(col, row, fields[col]);
+        } else {
+            roster.NewRow({fields[0], fields[1], fields[2], fields[3], fields[4]});
+        }
+    }
+}
+
+void LoadGuildRoster(RunContext& run) {
+    ReadGuildRoster(run.session, run.inputs.GameFolder, run.session.Info.eGuild);
+}
+
+}  // namespace krav
