@@ -20,6 +20,9 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
+    std::string OfferedItem;         // the item of the last merchant's price offer
+    std::int64_t OfferedPrice = 0;   // its unit price in copper
+    std::string PendingSpecial;      // the special attack just announced
 };
 
 class RunContext {

@@ -52,7 +52,7 @@ std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
         case ValueSort::Column2:
             return at(2);
         case ValueSort::Difference:
-            return SaturatingAdd(at(2), -at(1));
+            return SaturatingSub(at(2), at(1));
         case ValueSort::SumOfTwo:
             return SaturatingAdd(at(1), at(2));
         case ValueSort::SumOfThree:

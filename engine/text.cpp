@@ -77,6 +77,12 @@ std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b) {
     return r;
 }
 
+std::int64_t SaturatingSub(std::int64_t a, std::int64_t b) {
+    std::int64_t r;
+    if (__builtin_sub_overflow(a, b, &r)) return b < 0 ? kMax : kMin;
+    return r;
+}
+
 std::int64_t SaturatingMul(std::int64_t a, std::int64_t b) {
     std::int64_t r;
     if (__builtin_mul_overflow(a, b, &r)) return ((a < 0) != (b < 0)) ? kMin : kMax;

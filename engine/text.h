@@ -38,6 +38,7 @@ inline std::int64_t ReadInteger(std::string_view text, std::int64_t fallback) {
 
 // Saturating arithmetic for counts and money read from untrusted text.
 std::int64_t SaturatingAdd(std::int64_t a, std::int64_t b);
+std::int64_t SaturatingSub(std::int64_t a, std::int64_t b);
 std::int64_t SaturatingMul(std::int64_t a, std::int64_t b);
 
 std::size_t FindCase(std::string_view needle, std::string_view text);  // case-sensitive, 1-based

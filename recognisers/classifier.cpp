@@ -3,8 +3,12 @@
 #include "recognisers/classifier.h"
 
 #include "recognisers/character.h"
+#include "recognisers/factions.h"
 #include "recognisers/language.h"
+#include "recognisers/loot.h"
+#include "recognisers/skills.h"
 #include "recognisers/summary_records.h"
+#include "recognisers/you_messages.h"
 
 namespace krav {
 
@@ -18,26 +22,26 @@ constexpr Step kSteps[] = {
     ReadWhoList,        //  3 who lists
     LanguageSkills,     //  4 language skills
     ZoneAndPlayedTime,  //  5 zone entry, played time
-    //  6 kills
-    //  7 money and items
+    SlainMob,           //  6 kills "You have slain "
+    MoneyAndItems,      //  7 money and items: "You receive ", "You give ", loot, drops
     SavedAndBindPoint,  //  8 character saved, bind point
-    //  9 "Auto attack is off"
-    // 10 "You begin casting ", "You have finished memorizing "
-    // 11 skill increases
-    // 12 "Your faction standing with"
-    // 13 experience, levels, adventures, deaths and similar events, with the surname among them:
-    SurnameApproved,  // 13 "Congratulations, " ... ", your surname was approved."
-    // 14 special attacks and finishing blows
-    // 15 spell outcomes
-    // 16 fatigue and "You were "
-    // 17 skill attempts
-    // 18 food, drink, tracking, taunt; "You are "
-    // 19 every other message starting with "You "
-    // 20 consider messages
-    // 21 attacks on the player
-    // 22 vendor dialogue
-    // 23 others' chat
-    // 24 anything else: dropped
+                        //  9 "Auto attack is off"
+                        // 10 "You begin casting ", "You have finished memorizing "
+    SkillIncreases,     // 11 skill increases
+    FactionStanding,    // 12 "Your faction standing with"
+                        // 13 experience, levels, adventures, deaths and similar events, with the surname
+    SurnameApproved,    //    among them
+                        // 14 special attacks and finishing blows
+                        // 15 spell outcomes
+                        // 16 fatigue and "You were "
+    SkillAttempts,      // 17 skill attempts
+                        // 18 food, drink, tracking, taunt; "You are "
+    YouMessages,        // 19 every other message starting with "You "
+    ConsiderMessages,   // 20 consider messages
+                        // 21 attacks on the player
+    VendorDialogue,     // 22 vendor dialogue
+                        // 23 others' chat
+                        // 24 anything else: dropped
 };
 
 }  // namespace

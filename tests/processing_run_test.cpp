@@ -16,7 +16,6 @@ namespace krav::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
 const std::string kLine1 = "[Mon Dec 07 04:13:59 2026] You have slain a gnoll!";
 const std::string kLine2 = "[Mon Dec 07 04:14:02 2026] Ann tells you, 'hi'";
@@ -28,13 +27,6 @@ const Lines kEndWarnings = {
     "WARNING: Some character info is unknown! If you are /ANON or /ROLEPLAY in game info may not be logged.",
     "WARNING: Bind Point is unknown! Use /CHARINFO in game to log Bind Point.",
     "WARNING: Total Time Played is unknown! Use /PLAYED in game to log Time Played."};
-
-std::string Crlf(const Lines& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    return text;
-}
 
 Lines Concat(Lines a, const Lines& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -291,9 +283,10 @@ TEST_F(ProcessingRunTest, ProgressCountsWholeBlocksAndEndsAtItsMaximum) {
 }
 
 TEST_F(ProcessingRunTest, StandardStepsDropEveryLineTheyDoNotKnow) {
-    WriteFile(Log(), Crlf({kLine1, "[Mon Dec 07 04:13:59 2026] Bob says, in Elvish, 'well met'", kLine3}));
+    WriteFile(Log(), Crlf({kLine1, "[Mon Dec 07 04:13:59 2026] Bob says, in Elvish, 'well met'",
+                           "[Mon Dec 07 04:14:00 2026] Your Location is -1021.34, 2087.92, 41.18"}));
     Run(MakeInputs(game, ShrinkMode::Compatible), StandardRunSteps());
-    EXPECT_EQ(ReadFile(Log()), Crlf({kStart}));
+    EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1}));
     EXPECT_EQ(session.LinesRead, 3);
 }
 

@@ -9,6 +9,7 @@
 
 #include "install/log_names.h"
 #include "output/standard_run.h"
+#include "recognisers/character.h"
 #include "recognisers/summary_records.h"
 
 namespace krav::test {
@@ -90,6 +91,46 @@ bool KeepAndChat(RunContext& run, const LogLine& line) {
 const RunSteps& KeepEverythingSteps() {
     static const RunSteps steps{KeepAndChat, nullptr, nullptr, WriteEndRecordsAndReport};
     return steps;
+}
+
+std::string Crlf(const Lines& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+std::string At(const std::string& time, const std::string& message, const std::string& day) {
+    return "[Mon Dec " + day + " " + time + " 2026] " + message;
+}
+
+Lines TableRows(const StatTable& table) {
+    Lines rows;
+    for (int r = 1; table.HasRows && r < table.RowCount(); ++r) {
+        std::string row;
+        for (int c = 0; c < table.ColCount(); ++c)
+            row += (c == 0 ? "" : "|") + table.Cell(c, r);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+StandardRunTest::StandardRunTest() {
+    WriteFile(game.path() / "KRAV.ini", "[Languages]\r\nElvish=1\r\nDwarvish=1\r\n");
+    LoadLanguages(session, game.text());
+}
+
+fs::path StandardRunTest::Log(const std::string& character) const {
+    return game.path() / "logs" / ("eqlog_" + character + "_tunare.txt");
+}
+
+void StandardRunTest::Run(const Lines& lines, ShrinkMode mode, const std::string& character) {
+    WriteFile(Log(character), Crlf(lines));
+    ProcessingRun::Run(session, MakeInputs(game, mode, character), host, StandardRunSteps());
+}
+
+bool StandardRunTest::HasStatus(const std::string& line) const {
+    return std::find(session.Status.begin(), session.Status.end(), line) != session.Status.end();
 }
 
 }  // namespace krav::test

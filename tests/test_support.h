@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "engine/processing_run.h"
 
 namespace krav::test {
@@ -66,5 +68,30 @@ private:
 // Steps for exercising the run itself: every line is kept whole, chat-appended on the tell channel and
 // claimed; records are still read by the real record step.
 const RunSteps& KeepEverythingSteps();
+
+using Lines = std::vector<std::string>;
+
+// The lines, each followed by CR LF.
+std::string Crlf(const Lines& lines);
+// "[Mon Dec <day> <time> 2026] " + message.
+std::string At(const std::string& time, const std::string& message, const std::string& day = "07");
+// The data rows of a table, each as its cells joined by "|".
+Lines TableRows(const StatTable& table);
+
+// Whole runs of the standard steps over a log of a temporary game folder whose program folder holds a
+// reference file with a few languages.
+class StandardRunTest : public ::testing::Test {
+protected:
+    StandardRunTest();
+
+    std::filesystem::path Log(const std::string& character = "Bob") const;
+    void Run(const Lines& lines, ShrinkMode mode = ShrinkMode::ReadOnly,
+             const std::string& character = "Bob");
+    bool HasStatus(const std::string& line) const;
+
+    TempFolder game;
+    Session session;
+    RecordingHost host{session};
+};
 
 }  // namespace krav::test

@@ -1,0 +1,131 @@
+// Factions and consider messages.
+#include "recognisers/factions.h"
+
+#include "engine/text.h"
+
+namespace krav {
+
+namespace {
+
+enum class Ending { Better, Worse, Max, Min };
+
+struct FactionEnding {
+    std::string_view text;
+    Ending kind;
+};
+
+constexpr FactionEnding kEndings[] = {{" got better", Ending::Better},
+                                      {" got worse", Ending::Worse},
+                                      {" could not possibly get any better", Ending::Max},
+                                      {" could not possibly get any worse", Ending::Min}};
+
+struct Consider {
+    std::string_view test;
+    std::string_view cut;
+    std::string_view attitude;  // empty: the text after "regards you " up to "--"
+};
+
+constexpr Consider kConsiders[] = {
+    {"regards you as an ally", "regards", "ally"},
+    {"looks upon you", "looks", "warmly"},
+    {"kindly considers", "kindly", "kindly"},
+    {"judges you", "judges", "amiably"},
+    {"regards you indifferently", "regards", "indifferently"},
+    {"looks your way", "looks", "apprehensively"},
+    {"glowers at you", "glowers", "dubiously"},
+    {"glares at you", "glares", "threateningly"},
+    {"scowls at you", "scowls", "ready to attack"},
+    {"regards you ", "regards", ""},
+};
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+bool FactionStanding(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    if (!MessageStartsWith("Your faction standing with", m)) return false;
+    run.KeepLineCompatible(line);
+
+    const FactionEnding* ending = nullptr;
+    std::size_t p = 0;
+    for (const FactionEnding& e : kEndings) {
+        if ((p = FindInMessage(e.text, m)) > 0) {
+            ending = &e;
+            break;
+        }
+    }
+    if (ending == nullptr) return true;
+    const std::string_view name = TrimBlanks(p > 27 ? Mid(m, 28, p - 27) : std::string_view());
+    const bool change = ending->kind == Ending::Better || ending->kind == Ending::Worse;
+    if (!change && name.empty()) return true;
+
+    StatTable& factions = run.session.Tables.gFactions;
+    const std::string& zone = run.session.Character.CurrentZone;
+    int row = factions.FindRow(name);
+    if (row == 0) row = factions.FindRow(RemoveSpaces(name));
+    if (row == 0) {
+        if (change) {
+            const bool better = ending->kind == Ending::Better;
+            factions.NewRow({name, better ? "0" : "1", better ? "1" : "0", " ", ListAdd("", zone)});
+        } else {
+            factions.NewRow({name, "?", "?", ending->kind == Ending::Max ? "Max" : "Min", ListAdd("", zone)});
+        }
+        return true;
+    }
+    // The key takes the name as now written, so a blank-less key gains its blanks.
+    factions.SetCell(0, row, name);
+    const std::string& limit = factions.Cell(3, row);
+    if (change) {
+        const int col = ending->kind == Ending::Better ? 2 : 1;
+        factions.SetCell(col, row, Increased(factions.Cell(col, row)));
+        // Moving past a limit already reported is a contradiction, kept for the rest of the run.
+        if ((ending->kind == Ending::Better && limit == "Max") ||
+            (ending->kind == Ending::Worse && limit == "Min")) {
+            factions.SetCell(3, row, "Err");
+        } else if (limit != "Err") {
+            factions.SetCell(3, row, " ");
+        }
+    } else if (limit != "Err") {
+        factions.SetCell(3, row, ending->kind == Ending::Max ? "Max" : "Min");
+    }
+    factions.SetCell(4, row, ListAdd(factions.Cell(4, row), zone));
+    return true;
+}
+
+bool ConsiderMessages(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    for (const Consider& rule : kConsiders) {
+        const std::size_t at = FindInMessage(rule.test, m);
+        if (at == 0) continue;
+        // Creatures without a proper name ("a rat", "the guard") are not recorded, nor kept in the log.
+        if (!IsProperName(m)) return true;
+        const std::string_view npc = TrimBlanks(CutBefore(m, rule.cut));
+        std::string_view attitude = rule.attitude;
+        if (attitude.empty()) {
+            const std::size_t from = at + rule.test.size();
+            const std::size_t dashes = FindInMessage("--", m);
+            attitude = dashes > from ? Mid(m, from, dashes - from) : std::string_view();
+        }
+        run.KeepLineCompatible(line);
+        StatTable& cons = run.session.Tables.gCons;
+        const std::string& zone = run.session.Character.CurrentZone;
+        if (int row = cons.FindRow(npc); row > 0) {
+            cons.SetCell(0, row, npc);
+            cons.SetCell(1, row, attitude);
+            cons.SetCell(2, row, ListAdd(cons.Cell(2, row), zone));
+        } else {
+            cons.NewRow({npc, attitude, ListAdd("", zone)});
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace krav

@@ -1,0 +1,12 @@
+// Faction standing changes and consider messages.
+#pragma once
+
+#include "engine/run_context.h"
+
+namespace krav {
+
+bool FactionStanding(RunContext& run, const LogLine& line);
+// Only ever sees messages that do not start with "You ".
+bool ConsiderMessages(RunContext& run, const LogLine& line);
+
+}  // namespace krav

@@ -1,0 +1,171 @@
+// Kills, loot, money and vendors.
+#include "recognisers/loot.h"
+
+#include "engine/text.h"
+
+namespace krav {
+
+namespace {
+
+std::string_view Before(std::string_view text, std::size_t p) {
+    return text.substr(0, p - 1);
+}
+
+// The merchant's row gains the current zone, or is made.
+void TouchVendor(RunContext& run, std::string_view merchant) {
+    StatTable& vendors = run.session.Tables.gVendors;
+    const std::string& zone = run.session.Character.CurrentZone;
+    if (int row = vendors.FindRow(merchant); row > 0) {
+        vendors.SetCell(3, row, ListAdd(vendors.Cell(3, row), zone));
+    } else {
+        vendors.NewRow({merchant, "0", "0", ListAdd("", zone)});
+    }
+}
+
+// Counts one deal with a merchant in the given column, with the current zone.
+void CountVendor(RunContext& run, std::string_view merchant, int col) {
+    StatTable& vendors = run.session.Tables.gVendors;
+    const std::string& zone = run.session.Character.CurrentZone;
+    if (int row = vendors.FindRow(merchant); row > 0) {
+        vendors.SetCell(col, row, Increased(vendors.Cell(col, row)));
+        vendors.SetCell(3, row, ListAdd(vendors.Cell(3, row), zone));
+    } else {
+        vendors.NewRow({merchant, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
+    }
+}
+
+void Sale(RunContext& run, const LogLine& line) {
+    std::string_view m = RestFrom(line.Message, 13);
+    const std::size_t from = FindInMessage(" from ", m);
+    // Coin from corpses is not tallied, and such lines leave the new log.
+    if (from == 0 || FindInMessage(" from the corpse", m) > 0) return;
+    run.KeepLineCompatible(line);
+    m = RestFrom(m, from + 6);
+    std::string item;
+    std::string_view merchant;
+    if (std::size_t p = FindInMessage(" for the ", m); p > 0) {
+        item = RestFrom(m, p + 9);
+        merchant = Before(m, p);
+    } else if (std::size_t q = FindInMessage(" for ", m); q > 0) {
+        item = "*" + std::string(RestFrom(m, q + 5));
+        merchant = Before(m, q);
+    }
+    if (merchant.empty()) return;
+    if (!item.empty() && item.back() == '.') item.pop_back();
+    item = CutBefore(item, "(s)");
+    CountVendor(run, merchant, 2);
+    StatTable& loot = run.session.Tables.gLoot;
+    if (int row = loot.FindRow(item); row > 0) {
+        loot.SetCell(3, row, Increased(loot.Cell(3, row)));
+    } else {
+        loot.NewRow({item, "0", "0", "1", "?", ""});
+    }
+}
+
+void Purchase(RunContext& run, const LogLine& line) {
+    const std::string_view m = RestFrom(line.Message, 10);
+    const std::size_t to = FindInMessage(" to ", m);
+    if (to == 0) return;
+    run.KeepLineCompatible(line);
+    std::int64_t quantity = MoneyPerUnit(Before(m, to), run.State.OfferedPrice);
+    CountVendor(run, CutBefore(RestFrom(m, to + 4), "."), 1);
+    // The offer stays, so a second payment after one offer counts the same item again.
+    const std::string& item = run.State.OfferedItem;
+    if (item.empty()) return;
+    if (quantity < 1) quantity = 1;
+    StatTable& loot = run.session.Tables.gLoot;
+    const std::string& zone = run.session.Character.CurrentZone;
+    if (int row = loot.FindRow(item); row > 0) {
+        loot.SetCell(2, row, Increased(loot.Cell(2, row), quantity));
+        loot.SetCell(5, row, ListAdd(loot.Cell(5, row), zone));
+    } else {
+        loot.NewRow({item, "0", std::to_string(quantity), "0", "?", ListAdd("", zone)});
+    }
+}
+
+// "Tarn tells you, 'That'll be 2 gold 5 silver per Cloth Cap'." names the item and its unit price. The
+// offer holds an apostrophe, so every search here looks at the whole message.
+void PriceOffer(RunContext& run, std::string_view message, std::size_t tells) {
+    RecogniserState& state = run.State;
+    std::string_view offer = RestFrom(message, tells + 24);
+    struct Separator {
+        std::string_view text;
+        bool plural;
+    };
+    for (const Separator& separator :
+         {Separator{" for the ", false}, Separator{" for ", true}, Separator{" per ", false}}) {
+        const std::size_t p = FindNoCase(separator.text, offer);
+        if (p == 0) continue;
+        state.OfferedPrice = MoneyToCopper(Before(offer, p));
+        offer = RestFrom(offer, p + separator.text.size());
+        if (std::size_t q = FindNoCase("'.", offer); q > 0) {
+            state.OfferedItem = (separator.plural ? "*" : "") + std::string(Before(offer, q));
+        }
+        break;
+    }
+    if (std::size_t rent = FindNoCase(", and the rent ", state.OfferedItem); rent > 0) {
+        state.OfferedItem.resize(rent - 1);
+    }
+}
+
+}  // namespace
+
+bool SlainMob(RunContext& run, const LogLine& line) {
+    if (!MessageStartsWith("You have slain ", line.Message)) return false;
+    const std::string_view mob = CutBefore(RestFrom(line.Message, 16), "!");
+    StatTable& mobs = run.session.Tables.gMobs;
+    const std::string& zone = run.session.Character.CurrentZone;
+    if (int row = mobs.FindRow(mob); row > 0) {
+        mobs.SetCell(2, row, Increased(mobs.Cell(2, row)));
+        mobs.SetCell(3, row, ListAdd(mobs.Cell(3, row), zone));
+    } else {
+        mobs.NewRow({mob, "0", "1", ListAdd("", zone)});
+    }
+    run.State.PendingSpecial.clear();
+    run.KeepLineCompatible(line);
+    return true;
+}
+
+bool MoneyAndItems(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    const std::string& zone = run.session.Character.CurrentZone;
+    if (MessageStartsWith("You receive ", m)) {
+        Sale(run, line);
+    } else if (MessageStartsWith("You give ", m)) {
+        Purchase(run, line);
+    } else if (MessageStartsWith("--You have looted a ", m)) {
+        IncrementLooted(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 21), ".--")), zone);
+        run.KeepLineCompatible(line);
+    } else if (MessageStartsWith("--You have looted ", m)) {
+        const std::string item = "*" + std::string(CutBefore(RestFrom(m, 19), ".--"));
+        IncrementLooted(run.session.Tables.gLoot, StripItemLink(item), zone);
+        run.KeepLineCompatible(line);
+    } else if (MessageStartsWith("You just dropped your ", m)) {
+        IncrementDropped(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 23), ".")), "");
+        run.KeepLineCompatible(line);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool VendorDialogue(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    const std::string greeting = " says 'Welcome to my shop, " + run.session.Character.CharacterName;
+    if (FindNoCase(greeting, m) > 0) {
+        run.State.OfferedItem.clear();
+        TouchVendor(run, Before(m, FindNoCase(" says ", m)));
+    } else if (FindNoCase(" tells you, 'That'll be ", m) > 0) {
+        const std::size_t tells = FindNoCase(" tells you, ", m);
+        PriceOffer(run, m, tells);
+        TouchVendor(run, Before(m, tells));
+    } else if (FindNoCase(" tells you, I'll give you ", m) > 0) {
+        TouchVendor(run, Before(m, FindNoCase(" tells you, ", m)));
+    } else {
+        return false;
+    }
+    run.KeepLineCompatible(line);
+    return true;
+}
+
+}  // namespace krav
