@@ -29,6 +29,7 @@ const char* const kUsage =
     "  --program-folder DIR                  where KRAV.ini is looked for (default krav-cli's folder)\n"
     "  --sort text|value                     sort every table after the run\n"
     "  --dump-json FILE                      write the info fields, tables and counts to FILE\n"
+    "  --unmatched FILE                      write the lines no message form claimed to FILE\n"
     "  --help                                show this text\n"
     "\n"
     "Exit status: 0 run complete without errors, 1 errors reported or stopped, 2 usage error.\n"
@@ -123,7 +124,7 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
             in.Report = false;
         } else if (name == "--mode" || name == "--channels" || name == "--sections" ||
                    name == "--game-folder" || name == "--program-folder" || name == "--sort" ||
-                   name == "--dump-json") {
+                   name == "--dump-json" || name == "--unmatched") {
             std::optional<std::string> v = takeValue();
             if (!v) return fail(name + " needs a value");
             if (name == "--mode") {
@@ -177,6 +178,8 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
                 } else {
                     return fail("--sort takes text or value");
                 }
+            } else if (name == "--unmatched") {
+                in.UnmatchedFile = *v;
             } else {
                 cmd.dumpJsonPath = *v;
             }

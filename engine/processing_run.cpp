@@ -130,6 +130,8 @@ void ProcessingRun::Start() {
         }
     }
 
+    if (!in.UnmatchedFile.empty()) run_.unmatched_.Create(in.UnmatchedFile);
+
     if (in.Mode == ShrinkMode::Smallest) s.AddWarning(texts::kNotCompatible);
     if (!readOnly) {
         if (!in.Backup) s.AddWarning(texts::kNoBackup);
@@ -152,7 +154,10 @@ void ProcessingRun::ReadLoop() {
     while (run_.FetchLine(raw)) {
         const LogLine line = run_.SplitLine(raw);
         // A line that no step claims is dropped: written nowhere, counted only as read.
-        steps_.ClassifyLine(run_, line);
+        if (!steps_.ClassifyLine(run_, line) && run_.unmatched_.IsOpen()) {
+            run_.unmatched_.Put(raw);
+            run_.unmatched_.EndLine();
+        }
         host.ProcessPendingMessages();
     }
 }
@@ -203,6 +208,7 @@ void ProcessingRun::Finish() {
         if (!s.StopRequested) run_.CheckWrite(*out, closed);
     }
     run_.backupOpen_ = false;
+    run_.unmatched_.Close();
     run_.log_.Close();
 
     MoveFilesIntoPlace();

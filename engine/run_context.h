@@ -88,6 +88,7 @@ private:
     Output newChat_;
     Output backup_;
     bool backupOpen_ = false;
+    WorkFile unmatched_;
 
     std::int64_t progressMaximum_ = 0;
     std::int64_t progressPosition_ = 0;

@@ -38,6 +38,8 @@ struct RunInputs {
     ChatChannels Channels;
     bool Report = true;  // xReports
     ReportSections Sections;
+    // Where the lines that no recogniser claims are written as read; empty for nowhere.
+    std::string UnmatchedFile;
 
     std::string LogPath() const { return LogsFolder + LogFileName; }
     std::string WorkPath(const char* prefix) const { return LogsFolder + prefix + BaseFileName; }

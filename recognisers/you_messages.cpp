@@ -2,11 +2,16 @@
 #include "recognisers/you_messages.h"
 
 #include "engine/text.h"
+#include "recognisers/chat.h"
+#include "recognisers/combat.h"
 
 namespace krav {
 
 bool YouMessages(RunContext& run, const LogLine& line) {
     if (!MessageStartsWith("You ", line.Message)) return false;
+    // Heals of others and whatever else the block does not count leave the new log.
+    if (!OwnChat(run, line) && !MessageStartsWith("You have healed", line.Message)) OwnAttack(run, line);
+    // A special attack qualifies only the attack that follows it at once.
     run.State.PendingSpecial.clear();
     return true;
 }

@@ -1,0 +1,147 @@
+// Combat.
+#include "recognisers/combat.h"
+
+#include "engine/text.h"
+
+namespace krav {
+
+namespace {
+
+// The damage of "... for N points of damage": the text between `after` and " points", "0" when it has no end.
+std::string_view Damage(std::string_view rest) {
+    const std::size_t points = FindInMessage(" points", rest);
+    return points > 0 ? rest.substr(0, points - 1) : std::string_view("0");
+}
+
+// Stores the damage of a hit when it is at least the largest known; "?" and other texts compare as 0.
+void KeepLargest(StatTable& table, int row, std::string_view damage) {
+    if (ReadInteger(damage, 0) >= ReadInteger(table.Cell(3, row), 0)) table.SetCell(3, row, damage);
+}
+
+void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_view damage) {
+    if (int row = table.FindRow(kind); row > 0) {
+        const int col = hit ? 2 : 1;
+        table.SetCell(col, row, Increased(table.Cell(col, row)));
+        if (hit) KeepLargest(table, row, damage);
+    } else {
+        table.NewRow({kind, hit ? "0" : "1", hit ? "1" : "0", hit ? damage : "?"});
+    }
+}
+
+struct Special {
+    std::string_view firstPerson;  // "You score a "
+    std::string_view thirdPerson;  // after the character's name: " Scores a "
+    std::string_view key;          // "Score a "
+    bool events;                   // counted in the events rather than the actions
+    bool pending;                  // qualifies the next attack
+};
+
+constexpr Special kSpecials[] = {
+    {"You go into a ", " goes into a ", "Go into a ", true, false},
+    {"You score a ", " Scores a ", "Score a ", false, true},
+    {"You land a ", " Lands a ", "Land a ", false, true},
+};
+
+// "gnoll bites" -> "Bite", "Bashes" -> "Bash", "Pierces" -> "Pierce".
+std::string BaseForm(std::string kind) {
+    if (kind.size() >= 3 && kind.ends_with("hes")) kind.resize(kind.size() - 2);
+    if (!kind.empty() && kind.back() == 's') kind.pop_back();
+    return kind;
+}
+
+}  // namespace
+
+bool AutoAttackOff(RunContext& run, const LogLine& line) {
+    if (!MessageStartsWith("Auto attack is off", line.Message)) return false;
+    run.KeepLineCompatible(line);
+    run.State.PendingSpecial.clear();
+    return true;
+}
+
+bool SpecialAttacks(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    const std::string& name = run.session.Character.CharacterName;
+    // Both forms of each special, in order: first person, then the character's name.
+    for (const Special& special : kSpecials) {
+        for (int form = 0; form < 2; ++form) {
+            std::size_t from = 0;
+            if (form == 0 && MessageStartsWith(special.firstPerson, m)) {
+                from = special.firstPerson.size() + 1;
+            } else if (form == 1 && !name.empty() &&
+                       MessageStartsWith(name + std::string(special.thirdPerson), m)) {
+                from = name.size() + special.thirdPerson.size() + 1;
+            } else {
+                continue;
+            }
+            run.KeepLineCompatible(line);
+            const std::string_view what = CutBefore(RestFrom(m, from), "!");
+            StatTable& table = special.events ? run.session.Tables.gEvents : run.session.Tables.gActions;
+            IncrementCount(table, std::string(special.key) + CapitalizeWords(what));
+            if (special.pending) run.State.PendingSpecial = what;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool OwnAttack(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    std::string kind;
+    std::string_view damage = "0";
+    bool hit = false;
+    if (FindInMessage(" points of damage", m) > 0 && FindInMessage(" for ", m) > 0) {
+        hit = true;
+        const std::string_view rest = RestFrom(m, 5);
+        kind = rest.substr(0, rest.find(' '));
+        damage = Damage(RestFrom(m, FindInMessage(" for ", m) + 5));
+    } else if (MessageStartsWith("You try to ", m) && FindInMessage(", but miss!", m) > 0) {
+        kind = CutBefore(RestFrom(m, 12), " ");
+    } else {
+        return false;
+    }
+    kind = CapitalizeFirst(kind);
+    if (!run.State.PendingSpecial.empty()) kind += " (" + CapitalizeWords(run.State.PendingSpecial) + ")";
+    run.KeepLineCompatible(line);
+    CountAttack(run.session.Tables.gYAttacks, Trim(kind), hit, damage);
+    return true;
+}
+
+bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    StatTables& tables = run.session.Tables;
+    if (std::size_t p = FindInMessage(" YOU, but YOU ", m); p > 0) {
+        run.State.PendingSpecial.clear();
+        const std::string_view defence = CutBefore(CutBefore(RestFrom(m, p + 14), "."), "!");
+        if (EqualsNoCase(defence, "are protected") || EqualsNoCase(defence, "are invulnerable") ||
+            EqualsNoCase(defence, "are already invisible")) {
+            return true;
+        }
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gActions, CapitalizeFirst(defence));
+        return true;
+    }
+    if (std::size_t p = FindInMessage(" YOU for ", m); p > 0) {
+        run.State.PendingSpecial.clear();
+        if (FindInMessage(" points of damage", m) == 0) return true;
+        run.KeepLineCompatible(line);
+        const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
+        const std::string_view damage = Damage(RestFrom(m, p + 9));
+        if (EqualsNoCase(kind, "healed")) {
+            IncrementCount(tables.gEvents, CapitalizeFirst(kind));
+        } else {
+            CountAttack(tables.gMAttacks, kind, true, damage);
+        }
+        return true;
+    }
+    if (std::size_t p = FindInMessage(" tries to ", m); p > 0) {
+        run.State.PendingSpecial.clear();
+        if (FindInMessage(" YOU, but misses", m) == 0) return true;
+        run.KeepLineCompatible(line);
+        CountAttack(tables.gMAttacks, CapitalizeFirst(CutBefore(RestFrom(m, p + 10), " YOU, but misses")),
+                    false, "?");
+        return true;
+    }
+    return false;
+}
+
+}  // namespace krav

@@ -1,0 +1,116 @@
+// Spells and spell results.
+#include "recognisers/spells.h"
+
+#include "engine/text.h"
+
+namespace krav {
+
+namespace {
+
+// "Your spell is interrupted." -> "Interrupted"; both forms of the failed hold count as one.
+std::string SpellResult(std::string_view text) {
+    if (text.substr(0, 3) == "is ") text.remove_prefix(3);
+    text = CutBefore(CutBefore(text, "!"), ".");
+    if (text == "would not have taken hold on your target" || text == "did not take hold") {
+        text = "wouldn't take hold";
+    }
+    return CapitalizeFirst(text);
+}
+
+// Texts that look like an item's effect but are the game's own messages.
+bool IsItemEffect(std::string_view m) {
+    for (std::string_view not_effect : {" XML ", " Current Setting", " Location ", " spell ", " fades"}) {
+        if (FindInMessage(not_effect, m) > 0) return false;
+    }
+    // The item's name starts with a capital; a message without a sixth character has nothing to fail.
+    const char first = m.size() > 5 ? m[5] : '\0';
+    return UpperCase(first) == first;
+}
+
+}  // namespace
+
+bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    StatTable& spells = run.session.Tables.gSpells;
+    if (MessageStartsWith("You begin casting ", m)) {
+        run.KeepLineCompatible(line);
+        const std::string_view spell = CutBefore(RestFrom(m, 19), ".");
+        if (int row = spells.FindRow(spell); row > 0) {
+            spells.SetCell(1, row, Increased(spells.Cell(1, row)));
+        } else {
+            spells.NewRow({spell, "1", "0"});
+        }
+        return true;
+    }
+    if (MessageStartsWith("You have finished memorizing ", m)) {
+        run.KeepLineCompatible(line);
+        const std::string_view spell = CutBefore(RestFrom(m, 30), ".");
+        if (spells.FindRow(spell) == 0) spells.NewRow({spell, "0", "0"});
+        return true;
+    }
+    return false;
+}
+
+bool FinishingBlows(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    std::string key;
+    if (MessageStartsWith("You deliver a ", m)) {
+        key = "Deliver a " + CapitalizeWords(CutBefore(RestFrom(m, 15), "!"));
+    } else if (MessageStartsWith("You perform an ", m)) {
+        key = "Perform an " + CapitalizeWords(CutBefore(RestFrom(m, 16), "!"));
+    } else {
+        return false;
+    }
+    run.KeepLineCompatible(line);
+    IncrementCount(run.session.Tables.gResults, key);
+    return true;
+}
+
+bool SpellOutcomes(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    StatTables& tables = run.session.Tables;
+    const std::string& name = run.session.Character.CharacterName;
+    if (MessageStartsWith("Your spell ", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, SpellResult(RestFrom(m, 12)));
+    } else if (!name.empty() && MessageStartsWith(name + "'s spell ", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
+    } else if (MessageStartsWith("Your target resisted the ", m)) {
+        run.KeepLineCompatible(line);
+        const std::string_view spell = CutBefore(CutBefore(RestFrom(m, 26), " spell."), ".");
+        if (int row = tables.gSpells.FindRow(spell); row > 0) {
+            tables.gSpells.SetCell(2, row, Increased(tables.gSpells.Cell(2, row)));
+        } else {
+            tables.gSpells.NewRow({spell, "?", "1"});
+        }
+        IncrementCount(tables.gResults, "Resisted");
+    } else if (MessageStartsWith("Your target cannot be ", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, "Immune");
+    } else if (MessageStartsWith("Your ", m) && IsItemEffect(m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gFocus, CutBefore(RestFrom(m, 6), "."));
+    } else if (MessageStartsWith("Your Adventurer Stone glows with more power", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gFocus, "Adventurer Stone glows with more power");
+    } else if (MessageStartsWith("You regain your concentration ", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, "Continue casting");
+    } else if (MessageStartsWith("You are too distracted to cast a spell", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, "Too distracted");
+    } else if (MessageStartsWith("You are missing some required spell components", m)) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, "Missing components");
+    } else if (MessageStartsWith("You resist the ", m)) {
+        run.KeepLineCompatible(line);
+        const std::string_view spell = CutBefore(CutBefore(CutBefore(RestFrom(m, 16), " spell"), "."), "!");
+        IncrementCount(tables.gActions, "Resist " + std::string(spell));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace krav
