@@ -367,7 +367,7 @@ const char* RootKeyName(RootKey root) {
 
 std::string RegistryFolder() {
     if (const char* dir = std::getenv("KRAV_REGISTRY_DIR"); dir != nullptr && *dir != '\0') return dir;
-    // The base directory specification asks for relative values to be ignored.
+    // XDG asks for a relative value to be ignored.
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/')
         return (fs::path(config) / "krav" / "registry").string();
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
