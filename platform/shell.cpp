@@ -2,17 +2,18 @@
 // a close-on-exec pipe, so that a program that cannot run is reported as a failure and not as a start.
 #include "platform/shell.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <cerrno>
 #endif
 
 namespace krav::platform {
