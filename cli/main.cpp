@@ -1,9 +1,11 @@
-// krav-cli: runs the processing run from a terminal, exactly as the window's Process button would.
+// krav-cli: runs the processing run from a terminal, exactly as the window's Process button would, and lists
+// a game folder's logs as the window's log list shows them.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/json_dump.h"
+#include "cli/list_command.h"
 #include "cli/options.h"
 #include "cli/terminal_host.h"
 #include "output/standard_run.h"
@@ -21,11 +23,17 @@ int main(int argc, char** argv) {
         case cli::ParsedCommand::Kind::UsageError:
             std::fprintf(stderr, "krav-cli: %s\n\n%s", command.error.c_str(), cli::kUsage);
             return 2;
+        case cli::ParsedCommand::Kind::List:
+            return cli::RunList(command.list, stdout, stderr);
         case cli::ParsedCommand::Kind::Process:
             break;
     }
 
-    const cli::ProcessCommand& process = command.process;
+    cli::ProcessCommand& process = command.process;
+    if (std::string error; !process.entry.empty() && !cli::ResolveEntry(process, error)) {
+        std::fprintf(stderr, "krav-cli: %s\n", error.c_str());
+        return 1;
+    }
     Session session;
     cli::TerminalHost host(session, stdout, platform::IsTerminal(stderr) ? stderr : nullptr);
     // Loaded once per start of the program, as the window does.

@@ -13,10 +13,16 @@ namespace krav::cli {
 
 const char* const kUsage =
     "Usage: krav-cli process [OPTIONS] LOGFILE\n"
+    "       krav-cli process [OPTIONS] --game-folder DIR ENTRY\n"
+    "       krav-cli list [--ext .txt|.log] GAMEFOLDER\n"
     "\n"
-    "Reads one EverQuest log (eqlog_CHARACTER_SERVER.txt or .log) and prints the status list.\n"
+    "process reads one EverQuest log (eqlog_CHARACTER_SERVER.txt or .log) and prints the status list. The "
+    "log\n"
+    "is named by its path, or by its ENTRY (SERVER_CHARACTER, as list prints it) in the game folder DIR.\n"
+    "list prints the logs of a game folder's logs folder, one entry a line, and its messages on standard "
+    "error.\n"
     "\n"
-    "Options:\n"
+    "Options of process:\n"
     "  --mode read-only|compatible|smallest  how the log is treated (default read-only)\n"
     "  --no-backup                           keep no backup of the raw log when shrinking\n"
     "  --no-chat                             keep no chat file when shrinking\n"
@@ -25,14 +31,18 @@ const char* const kUsage =
     "  --no-report                           write no HTML report\n"
     "  --sections LIST                       report sections: skills,zones,factions,mobs,vendors,items,\n"
     "                                        combat,spells,misc,guild (default all; empty for none)\n"
-    "  --game-folder DIR                     the game's folder (default the folder above the log's)\n"
+    "  --game-folder DIR                     the game's folder (default the folder above the log's); with\n"
+    "                                        ENTRY, the folder whose log list names the log\n"
+    "  --ext .txt|.log                       with ENTRY, or for list: the logs' extension (default .txt)\n"
     "  --program-folder DIR                  where KRAV.ini is looked for (default krav-cli's folder)\n"
     "  --sort text|value                     sort every table after the run\n"
     "  --dump-json FILE                      write the info fields, tables and counts to FILE\n"
     "  --unmatched FILE                      write the lines no message form claimed to FILE\n"
     "  --help                                show this text\n"
     "\n"
-    "Exit status: 0 run complete without errors, 1 errors reported or stopped, 2 usage error.\n"
+    "Exit status: 0 run complete without errors, 1 errors reported or stopped (list: errors reported, such "
+    "as\n"
+    "no logs at all), 2 usage error.\n"
     "Ctrl-C stops the run as the Stop button does.\n";
 
 namespace {
@@ -78,6 +88,59 @@ std::string FolderText(const fs::path& folder) {
     return AddTrailingBackslash(folder.lexically_normal().string());
 }
 
+// ".txt" or ".log" in any case, as the two parse types are; nothing for anything else.
+std::optional<std::string> ParseExtensionOf(std::string_view text) {
+    if (EqualsNoCase(text, ".txt")) return ".txt";
+    if (EqualsNoCase(text, ".log")) return ".log";
+    return std::nullopt;
+}
+
+// An entry of the log list rather than a path: no folder in it, a separator, and not a log's own file name.
+bool LooksLikeEntry(const std::string& text) {
+    std::error_code ec;
+    if (text.empty() || text.find('/') != std::string::npos || fs::is_regular_file(fs::path(text), ec))
+        return false;
+    if (EntryOfLogFile(text)) return false;
+    return text.find('_') != std::string::npos || text.find(':') != std::string::npos;
+}
+
+ParsedCommand ParseList(const std::vector<std::string>& args, const std::string& programFolder) {
+    ParsedCommand result;
+    auto fail = [&result](std::string message) {
+        result.kind = ParsedCommand::Kind::UsageError;
+        result.error = std::move(message);
+        return result;
+    };
+    std::optional<std::string> folder;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--ext" || arg.starts_with("--ext=")) {
+            std::optional<std::string> value;
+            if (arg.size() > 5) {
+                value = arg.substr(6);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            }
+            if (!value) return fail("--ext needs a value");
+            std::optional<std::string> extension = ParseExtensionOf(*value);
+            if (!extension) return fail("--ext takes .txt or .log");
+            result.list.parseExtension = *extension;
+        } else if (arg.starts_with("-") && arg != "-") {
+            return fail("unknown option '" + arg + "'");
+        } else if (folder) {
+            return fail("more than one GAMEFOLDER given");
+        } else {
+            folder = arg;
+        }
+    }
+    if (!folder) return fail("no GAMEFOLDER given");
+    std::error_code ec;
+    result.list.gameFolder = FolderText(fs::absolute(fs::path(*folder), ec));
+    result.list.programFolder = programFolder;
+    result.kind = ParsedCommand::Kind::List;
+    return result;
+}
+
 }  // namespace
 
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::string& programFolder) {
@@ -94,11 +157,12 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
         }
     }
     if (args.empty()) return fail("no command given");
+    if (args[0] == "list") return ParseList(args, programFolder);
     if (args[0] != "process") return fail("unknown command '" + args[0] + "'");
 
     ProcessCommand& cmd = result.process;
     RunInputs& in = cmd.inputs;
-    std::optional<std::string> logFile, gameFolder;
+    std::optional<std::string> logFile, gameFolder, entryExtension;
     std::string programFolderText = programFolder;
     for (std::size_t i = 1; i < args.size(); ++i) {
         std::string name = args[i];
@@ -124,7 +188,7 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
             in.Report = false;
         } else if (name == "--mode" || name == "--channels" || name == "--sections" ||
                    name == "--game-folder" || name == "--program-folder" || name == "--sort" ||
-                   name == "--dump-json" || name == "--unmatched") {
+                   name == "--dump-json" || name == "--unmatched" || name == "--ext") {
             std::optional<std::string> v = takeValue();
             if (!v) return fail(name + " needs a value");
             if (name == "--mode") {
@@ -168,6 +232,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
                 }
             } else if (name == "--game-folder") {
                 gameFolder = *v;
+            } else if (name == "--ext") {
+                entryExtension = ParseExtensionOf(*v);
+                if (!entryExtension) return fail("--ext takes .txt or .log");
             } else if (name == "--program-folder") {
                 programFolderText = *v;
             } else if (name == "--sort") {
@@ -194,6 +261,16 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
     if (!logFile) return fail("no LOGFILE given");
 
     std::error_code ec;
+    if (gameFolder && LooksLikeEntry(*logFile)) {
+        cmd.entry = *logFile;
+        in.ParseExtension = entryExtension.value_or(".txt");
+        in.GameFolder = FolderText(fs::absolute(fs::path(*gameFolder), ec));
+        in.ProgramFolder = FolderText(fs::absolute(fs::path(programFolderText), ec));
+        result.kind = ParsedCommand::Kind::Process;
+        return result;
+    }
+    if (entryExtension) return fail("--ext applies to ENTRY only; a LOGFILE's own extension counts");
+
     const fs::path logPath = fs::absolute(fs::path(*logFile), ec);
     if (ec) return fail("cannot resolve '" + *logFile + "'");
     const std::string fileName = logPath.filename().string();

@@ -14,11 +14,22 @@ struct ProcessCommand {
     RunInputs inputs;
     SortOrder sort = SortOrder::None;
     std::string dumpJsonPath;
+    // A log named by its entry (tunare_Soandso) rather than its path: looked up in the log list of
+    // inputs.GameFolder before the run, which fills in the log's folder and names.
+    std::string entry;
+};
+
+// krav-cli list: the log list of a game folder.
+struct ListCommand {
+    std::string gameFolder;  // with trailing separator
+    std::string parseExtension = ".txt";
+    std::string programFolder;
 };
 
 struct ParsedCommand {
-    enum class Kind { Help, Process, UsageError } kind = Kind::UsageError;
+    enum class Kind { Help, Process, List, UsageError } kind = Kind::UsageError;
     ProcessCommand process;
+    ListCommand list;
     std::string error;  // for UsageError
 };
 

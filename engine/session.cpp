@@ -21,6 +21,11 @@ void Session::AddError(std::string line) {
     StopRequested = true;
 }
 
+void Session::CountError(std::string line) {
+    AddStatus(std::move(line));
+    ++ErrorCount;
+}
+
 void Session::Stop() {
     if (!Busy || StopRequested) return;
     StopRequested = true;

@@ -62,6 +62,8 @@ public:
     void AddStatus(std::string line) { Status.push_back(std::move(line)); }
     void AddWarning(std::string line);
     void AddError(std::string line);  // also stops the run before its next line
+    // An error met outside a run (at start-up, while listing logs): counted, but there is no run to stop.
+    void CountError(std::string line);
 
     // The Stop button: only while a run is under way, and only once.
     void Stop();

@@ -36,22 +36,31 @@ std::string BaseFileName(std::string_view entry) {
     return LogFileName(entry, ".txt");
 }
 
-std::optional<std::string> EntryOfLogFile(std::string_view fileName) {
-    if (FindNoCase("_prelogin.", fileName) > 0) return std::nullopt;
-    if (!EqualsNoCase(fileName.substr(0, 6), "eqlog_")) return std::nullopt;
+LogFileKind ClassifyLogFile(std::string_view fileName, std::string* entry) {
+    if (FindNoCase("_prelogin.", fileName) > 0) return LogFileKind::Skipped;
+    if (!EqualsNoCase(fileName.substr(0, 6), "eqlog_")) return LogFileKind::Skipped;
     std::string_view rest = RestFrom(fileName, 7);
     std::size_t underscore = rest.find('_');
-    if (underscore == std::string_view::npos) return std::nullopt;
+    if (underscore == std::string_view::npos) return LogFileKind::Skipped;
     std::string_view character = rest.substr(0, underscore);
     std::string_view remainder = rest.substr(underscore + 1);
-    if (remainder.find('_') != std::string_view::npos) return std::nullopt;
+    if (remainder.find('_') != std::string_view::npos) return LogFileKind::Skipped;
     std::string_view server = remainder.substr(0, remainder.find('.'));
-    if (server.empty()) return std::nullopt;
-    // Logs of the client's older naming scheme carry a number where the server or the character stands.
-    if (ReadInteger(server) || ReadInteger(character)) return std::nullopt;
-    std::string entry(server);
-    entry += '_';
-    entry += character;
+    if (server.empty()) return LogFileKind::Skipped;
+    if (ReadInteger(server) || ReadInteger(character)) return LogFileKind::OldFormat;
+    for (char c : fileName) {
+        if (c == ':' || static_cast<unsigned char>(c) < 0x20) return LogFileKind::Skipped;
+    }
+    if (entry != nullptr) {
+        entry->assign(server);
+        entry->append("_").append(character);
+    }
+    return LogFileKind::Listed;
+}
+
+std::optional<std::string> EntryOfLogFile(std::string_view fileName) {
+    std::string entry;
+    if (ClassifyLogFile(fileName, &entry) != LogFileKind::Listed) return std::nullopt;
     return entry;
 }
 
