@@ -2,9 +2,11 @@
 #include "recognisers/character.h"
 
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "engine/text.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 
 namespace krav {
@@ -58,7 +60,11 @@ void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestam
 
 void SaveFriends(RunContext& run, const std::vector<platform::Profile::Entry>& friends) {
     if (friends.empty()) return;
-    const platform::Profile file(run.inputs.GameFolder + "PRAL_" + run.inputs.EntryServer + ".lst");
+    const std::string folder = run.inputs.GameFolder;
+    const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
+    const std::optional<std::string> onDisk =
+        platform::FindNameNoCase(folder, name, platform::EntryKind::File);
+    const platform::Profile file(folder + onDisk.value_or(name));
     // The run goes on without the friends file; the user hears of it once.
     if (!file.WriteStrings(friends) && !run.State.FriendsFileWarned) {
         run.State.FriendsFileWarned = true;
@@ -303,8 +309,12 @@ bool SurnameApproved(RunContext& run, const LogLine& line) {
 
 void ReadGuildRoster(Session& session, const std::string& gameFolder, const std::string& guild) {
     if (guild.empty()) return;
-    const std::string path = gameFolder + BlanksToUnderlines(guild) + ".txt";
-    std::ifstream in(path, std::ios::binary);
+    // The game names the file; on a file system that minds case it is found whatever case it has.
+    const std::string name = BlanksToUnderlines(guild) + ".txt";
+    const std::string path = gameFolder + name;
+    const std::optional<std::string> onDisk =
+        platform::FindNameNoCase(gameFolder, name, platform::EntryKind::File);
+    std::ifstream in(onDisk ? gameFolder + *onDisk : path, std::ios::binary);
     if (!in) {
         session.AddWarning("WARNING: " + path + " not found! Dump guild list in game to log guild info.");
         return;
