@@ -23,6 +23,8 @@ struct RecogniserState {
     std::string OfferedItem;         // the item of the last merchant's price offer
     std::int64_t OfferedPrice = 0;   // its unit price in copper
     std::string PendingSpecial;      // the special attack just announced
+    bool CharacterRecordSeen = false;     // a "Character" record was read
+    bool CompatibleWarningGiven = false;  // a compatible run met records of a smallest one
 };
 
 class RunContext {

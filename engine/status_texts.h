@@ -14,6 +14,8 @@ inline constexpr const char* kUnableToUpdateBackup = "ERROR: Unable to update ba
 
 inline constexpr const char* kNotCompatible =
     "WARNING: Some log data will not be compatible with other log parsers!";
+inline constexpr const char* kMayNotBeCompatible =
+    "WARNING: Some log data may not be compatible with other log parsers!";
 inline constexpr const char* kNoBackup = "WARNING: No backup log file will be written!";
 inline constexpr const char* kNoChat = "WARNING: No chat information will be saved!";
 

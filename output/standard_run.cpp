@@ -1,15 +1,12 @@
 // Wiring of the standard run's steps.
 #include "output/standard_run.h"
 
+#include "output/end_records.h"
 #include "recognisers/character.h"
 #include "recognisers/classifier.h"
 #include "recognisers/skills.h"
 
 namespace krav {
-
-std::string WriteEndRecordsAndReport(RunContext&) {
-    return {};
-}
 
 const RunSteps& StandardRunSteps() {
     static const RunSteps steps{ClassifyLine, CheckSkillMaximums, LoadGuildRoster, WriteEndRecordsAndReport};

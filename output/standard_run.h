@@ -3,13 +3,9 @@
 #pragma once
 
 #include "engine/processing_run.h"
+#include "output/end_records.h"
 
 namespace krav {
-
-// Writes the end summary records and, in the same walk over the tables, the HTML report. Returns the
-// report's path, or empty text when no report was written.
-// Not yet built: writes nothing until the tables and the report exist.
-std::string WriteEndRecordsAndReport(RunContext& run);
 
 const RunSteps& StandardRunSteps();
 

@@ -312,10 +312,13 @@ void ReadGuildRoster(Session& session, const std::string& gameFolder, const std:
     // The game names the file; on a file system that minds case it is found whatever case it has.
     const std::string name = BlanksToUnderlines(guild) + ".txt";
     const std::string path = gameFolder + name;
+    // The guild's name comes from the log: one holding a path separator names no file of the game folder.
+    const bool plainName = name.find_first_of("/\\:") == std::string::npos;
     const std::optional<std::string> onDisk =
-        platform::FindNameNoCase(gameFolder, name, platform::EntryKind::File);
-    std::ifstream in(onDisk ? gameFolder + *onDisk : path, std::ios::binary);
-    if (!in) {
+        plainName ? platform::FindNameNoCase(gameFolder, name, platform::EntryKind::File) : std::nullopt;
+    std::ifstream in;
+    if (plainName) in.open(onDisk ? gameFolder + *onDisk : path, std::ios::binary);
+    if (!in.is_open()) {
         session.AddWarning("WARNING: " + path + " not found! Dump guild list in game to log guild info.");
         return;
     }

@@ -55,7 +55,7 @@ TEST_F(CharacterTest, WhoListFillsTheInfoFieldsTheFriendsFileAndTheZoneAlias) {
     // Every line of the list stays in a compatible log; the dashes are written afresh.
     Lines expected = {At("10:00:00", "{KRAV} Start of File")};
     expected.insert(expected.end(), kWhoList.begin(), kWhoList.end());
-    EXPECT_EQ(ReadFile(Log()), Crlf(expected));
+    EXPECT_EQ(Kept(), Crlf(expected));
 }
 
 TEST_F(CharacterTest, WhoListEdgeCases) {
@@ -70,9 +70,8 @@ TEST_F(CharacterTest, WhoListEdgeCases) {
 
     // A list cut off by the end of the log, even before its dashes.
     Run({At("10:01:00", "Players on EverQuest:")}, ShrinkMode::Compatible);
-    EXPECT_EQ(ReadFile(Log()),
-              Crlf({At("10:01:00", "{KRAV} Start of File"), At("10:01:00", "Players on EverQuest:"),
-                    At("10:01:00", "---------------------------")}));
+    EXPECT_EQ(Kept(), Crlf({At("10:01:00", "{KRAV} Start of File"), At("10:01:00", "Players on EverQuest:"),
+                            At("10:01:00", "---------------------------")}));
     EXPECT_TRUE(session.RunSucceeded());
 
     // A stop in the middle of a list ends the run along the stop path.
@@ -133,12 +132,11 @@ TEST_F(CharacterTest, LanguagesFollowTheLastLanguageHeard) {
     EXPECT_EQ(
         TableRows(session.Tables.gSkills),
         (Lines{"Gnollish|?|unknown|?", "Language : Dwarvish|?|unknown|?", "Language : Elvish|?|unknown|?"}));
-    EXPECT_EQ(ReadFile(Log()),
-              Crlf({At("10:00:00", "{KRAV} Start of File"),
-                    At("10:00:01", "Your language skills have improved. (Elvish)"),
-                    At("10:00:02", "Your language skills have improved. (an unknown tongue)"),
-                    At("10:00:03", "Your language skills have improved. (Gnollish)"),
-                    At("10:00:04", "You have learned basic language skills. (Dwarvish)")}));
+    EXPECT_EQ(Kept(), Crlf({At("10:00:00", "{KRAV} Start of File"),
+                            At("10:00:01", "Your language skills have improved. (Elvish)"),
+                            At("10:00:02", "Your language skills have improved. (an unknown tongue)"),
+                            At("10:00:03", "Your language skills have improved. (Gnollish)"),
+                            At("10:00:04", "You have learned basic language skills. (Dwarvish)")}));
 }
 
 TEST_F(CharacterTest, ZonesPlayedTimeAndBindPoint) {
@@ -155,7 +153,7 @@ TEST_F(CharacterTest, ZonesPlayedTimeAndBindPoint) {
     EXPECT_EQ(session.Character.SessionTime, "1 hour and 5 minutes");
     EXPECT_EQ(TableRows(session.Tables.gZones), (Lines{"Blackburrow| |1", "Qeynos Hills| |1"}));
     // Zone, played and session lines are only kept in a compatible log; the bind line in none.
-    EXPECT_EQ(ReadFile(Log()), Crlf({At("10:00:00", "{KRAV} Start of File")}));
+    EXPECT_EQ(Kept(), Crlf({At("10:00:00", "{KRAV} Start of File")}));
 
     Run({At("10:00:00", "You have entered Qeynos Hills."),
          At("10:00:01", "You feel yourself bind to the area.")});
@@ -170,7 +168,7 @@ TEST_F(CharacterTest, SavedLinesNameTheCharacterAndWarnOfOthers) {
                          "WARNING: Log file may contain multiple characters! (Ann)"),
               2);
     // Only the first saved line stays in a smallest log.
-    EXPECT_EQ(ReadFile(Log()), Crlf({At("10:00:00", "{KRAV} Start of File"), At("10:00:00", "Bob saved.")}));
+    EXPECT_EQ(Kept(), Crlf({At("10:00:00", "{KRAV} Start of File"), At("10:00:00", "Bob saved.")}));
 
     Run({At("10:00:00", "Zed saved.")}, ShrinkMode::ReadOnly, "unknown");
     EXPECT_EQ(session.Info.eName, "Zed");
@@ -193,6 +191,14 @@ TEST_F(CharacterTest, GuildRosterRowsAndMissingRoster) {
          At("10:01:00", "There are 1 players.")});
     EXPECT_EQ(TableRows(session.Tables.gGuild), (Lines{"Ann|12|Druid|Leader|2 13, 2005", "Short|7|||",
                                                        "Soandso|51|Warrior|Leader|1 March, 2004"}));
+
+    // A guild name from the log that would lead out of the game folder reads no file there.
+    WriteFile(game.path() / "logs" / "x.txt", "Mallory\t1\tRogue\tL\t1/1/04\r\n");
+    Run({At("10:01:00", "Players on EverQuest:"), At("10:01:00", "----"),
+         At("10:01:00", "[13 Druid] Bob (Wood Elf) <logs/x>"), At("10:01:00", "There are 1 players.")});
+    EXPECT_FALSE(session.Tables.gGuild.HasRows);
+    EXPECT_TRUE(HasStatus("WARNING: " + game.text() +
+                          "logs/x.txt not found! Dump guild list in game to log guild info."));
 
     Run({At("10:00:00", "You have entered Qeynos Hills.")});
     EXPECT_TRUE(HasStatus("WARNING: " + game.text() +

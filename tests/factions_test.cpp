@@ -27,7 +27,7 @@ TEST_F(FactionsTest, LimitsAndContradictions) {
     EXPECT_EQ(TableRows(session.Tables.gFactions),
               (Lines{"Gnolls|2|2|Err|Qeynos", "Guards|2|?| |Qeynos", "Merchants of Tarn|0|2|Max|Qeynos"}));
     // Every faction line stays in a compatible log, counted or not.
-    const std::string log = ReadFile(Log());
+    const std::string log = Kept();
     EXPECT_NE(log.find("Orcs is unchanged."), std::string::npos);
     EXPECT_NE(log.find("with  could not"), std::string::npos);
 }
@@ -58,7 +58,7 @@ TEST_F(FactionsTest, ConsidersOfNamedNpcsOnly) {
     EXPECT_EQ(TableRows(session.Tables.gCons),
               (Lines{"Captain Tillin|curiously |Qeynos", "Captain Tillin's Pet|ally|Qeynos",
                      "Guard Arlen|indifferently|Qeynos"}));
-    const std::string log = ReadFile(Log());
+    const std::string log = Kept();
     EXPECT_EQ(log.find("a rat regards"), std::string::npos);
     EXPECT_EQ(log.find("Guard two"), std::string::npos);
 }

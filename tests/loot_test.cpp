@@ -14,7 +14,7 @@ TEST_F(LootTest, KillsCountPerMobAcrossZonesAndLetterCase) {
         ShrinkMode::Compatible);
     EXPECT_EQ(TableRows(session.Tables.gMobs),
               (Lines{"a gnoll pup|0|2|Qeynos Hills", "Fippy Darkpaw|0|1|Qeynos Hills"}));
-    EXPECT_NE(ReadFile(Log()).find("You have slain A Gnoll Pup!\r\n"), std::string::npos);
+    EXPECT_NE(Kept().find("You have slain A Gnoll Pup!\r\n"), std::string::npos);
 }
 
 TEST_F(LootTest, LootAndDropsWithLinksAndPluralKeys) {
@@ -52,7 +52,7 @@ TEST_F(LootTest, PurchasesDivideThePaymentByTheOfferedUnitPrice) {
               (Lines{"*5 Arrows|0|2|0|?|North Qeynos", "Cloth Cap|0|7|0|?|North Qeynos"}));
     EXPECT_EQ(TableRows(session.Tables.gVendors), (Lines{"Oran|1|0|North Qeynos", "Tamar|4|0|North Qeynos"}));
     // A "You give " line without " to " is consumed and kept nowhere.
-    EXPECT_EQ(ReadFile(Log()).find("You give nothing away."), std::string::npos);
+    EXPECT_EQ(Kept().find("You give nothing away."), std::string::npos);
 }
 
 TEST_F(LootTest, SalesCountTheMerchantAndTheItemButNotCorpseCoin) {
@@ -64,7 +64,7 @@ TEST_F(LootTest, SalesCountTheMerchantAndTheItemButNotCorpseCoin) {
         ShrinkMode::Compatible);
     EXPECT_EQ(TableRows(session.Tables.gVendors), (Lines{"Tamar|0|2|Freeport"}));
     EXPECT_EQ(TableRows(session.Tables.gLoot), (Lines{"*3 Bone Chips|0|0|1|?|", "Cloth Cap|0|0|1|?|"}));
-    const std::string log = ReadFile(Log());
+    const std::string log = Kept();
     EXPECT_EQ(log.find("from the corpse"), std::string::npos);
     EXPECT_EQ(log.find("a gift"), std::string::npos);
     EXPECT_NE(log.find("I'll give you 5 gold"), std::string::npos);

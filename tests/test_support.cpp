@@ -69,6 +69,7 @@ RunInputs MakeInputs(const TempFolder& game, ShrinkMode mode, const std::string&
     in.LogFileName = LogFileName(entry, extension);
     in.BaseFileName = BaseFileName(entry);
     in.Mode = mode;
+    in.Report = false;  // the report's own tests ask for it
     return in;
 }
 
@@ -89,7 +90,7 @@ bool KeepAndChat(RunContext& run, const LogLine& line) {
 }  // namespace
 
 const RunSteps& KeepEverythingSteps() {
-    static const RunSteps steps{KeepAndChat, nullptr, nullptr, WriteEndRecordsAndReport};
+    static const RunSteps steps{KeepAndChat, nullptr, nullptr, nullptr};
     return steps;
 }
 
@@ -127,6 +128,20 @@ fs::path StandardRunTest::Log(const std::string& character) const {
 void StandardRunTest::Run(const Lines& lines, ShrinkMode mode, const std::string& character) {
     WriteFile(Log(character), Crlf(lines));
     ProcessingRun::Run(session, MakeInputs(game, mode, character), host, StandardRunSteps());
+}
+
+std::string StandardRunTest::Kept(const std::string& character) const {
+    const std::string log = ReadFile(Log(character));
+    std::size_t end = log.find(" {KRAV} Surname: ");
+    if (end == std::string::npos) return log;
+    end = log.rfind('\n', end);
+    end = end == std::string::npos ? 0 : end + 1;
+    // A smallest log has the character's saved line right before the identity records.
+    if (end > 0 && log.substr(0, end - 2).ends_with(" saved.")) {
+        std::size_t before = log.rfind('\n', end - 3);
+        end = before == std::string::npos ? 0 : before + 1;
+    }
+    return log.substr(0, end);
 }
 
 bool StandardRunTest::HasStatus(const std::string& line) const {

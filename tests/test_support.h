@@ -88,6 +88,8 @@ protected:
     void Run(const Lines& lines, ShrinkMode mode = ShrinkMode::ReadOnly,
              const std::string& character = "Bob");
     bool HasStatus(const std::string& line) const;
+    // The new log of a shrinking run without the records written at its end.
+    std::string Kept(const std::string& character = "Bob") const;
 
     TempFolder game;
     Session session;
