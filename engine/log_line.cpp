@@ -1,9 +1,46 @@
 // Timestamp and message of a log line, and the long form of slashed dates.
 #include "engine/log_line.h"
 
+#include <array>
+
 #include "engine/text.h"
 
 namespace krav {
+
+void PrepareSearch(LogLine& line) {
+    static constexpr auto kFolded = [] {
+        std::array<unsigned char, 256> table{};
+        for (unsigned c = 0; c < 256; ++c)
+            table[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        return table;
+    }();
+    const std::string_view m = line.Message;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(m.data());
+    std::size_t end = m.size();
+    std::uint64_t pairs[2] = {0, 0};
+    for (std::size_t i = 1; i < m.size(); ++i) {
+        const unsigned bit = (kFolded[bytes[i - 1]] * 31u + kFolded[bytes[i]]) & 127u;
+        pairs[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        if (bytes[i] == '\'' && bytes[i - 1] == ' ' && end == m.size()) end = i - 1;
+    }
+    line.Unquoted = m.substr(0, end);
+    line.Pairs[0] = pairs[0];
+    line.Pairs[1] = pairs[1];
+    line.StartsWithYou =
+        m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
+}
+
+LogLine MessageLine(std::string_view message) {
+    LogLine line;
+    line.Raw = line.Message = message;
+    PrepareSearch(line);
+    return line;
+}
+
+std::size_t FindInLineSlow(std::string_view needle, const LogLine& line) {
+    if (needle.find('\'') != std::string_view::npos) return FindNoCase(needle, line.Message);
+    return FindNoCase(needle, line.Unquoted);
+}
 
 std::string_view TimestampPart(std::string_view raw) {
     std::string_view head = raw.substr(0, kTimestampLength);

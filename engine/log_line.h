@@ -2,6 +2,7 @@
 // to the log's line format.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,35 @@ struct LogLine {
     std::string_view Raw;        // exactly as read, without its line end
     std::string_view Timestamp;  // the current timestamp part, carried over from the last line that had one
     std::string_view Message;    // the text after the timestamp part and its blank
+
+    // Worked out once per line for the recognisers' searches (PrepareSearch).
+    std::string_view Unquoted;        // the message before its first " '": all the message search looks at
+    std::uint64_t Pairs[2] = {0, 0};  // which pairs of adjacent characters (case folded) occur in Message
+    bool StartsWithYou = false;       // the message starts with "You", in any case
 };
+
+// Fills the search fields of a line from its message.
+void PrepareSearch(LogLine& line);
+// A line whose message is `message`, ready for the recognisers (no timestamp part).
+LogLine MessageLine(std::string_view message);
+
+// The bit of a pair of adjacent characters, letters folded, in LogLine::Pairs.
+constexpr unsigned PairBit(char a, char b) {
+    auto fold = [](char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); };
+    return (fold(a) * 31u + fold(b)) & 127u;
+}
+
+// The message search over a prepared line: the same result as FindInMessage(needle, line.Message). Inline,
+// so that for a literal needle the test of its pairs folds into a few masks and rules most lines out.
+std::size_t FindInLineSlow(std::string_view needle, const LogLine& line);
+inline std::size_t FindInLine(std::string_view needle, const LogLine& line) {
+    // A needle found anywhere in the message has every pair of its characters among the message's.
+    for (std::size_t i = 1; i < needle.size(); ++i) {
+        const unsigned bit = PairBit(needle[i - 1], needle[i]);
+        if ((line.Pairs[bit >> 6] & (std::uint64_t{1} << (bit & 63))) == 0) return 0;
+    }
+    return FindInLineSlow(needle, line);
+}
 
 // The timestamp part a line brings: its first 26 characters unless they are all blank, in which case the
 // line brings none (empty result) and the previous one stays current.

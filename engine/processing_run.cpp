@@ -167,6 +167,8 @@ void ProcessingRun::Finish() {
     const RunInputs& in = run_.inputs;
     RunHost& host = run_.host;
 
+    if (steps_.LogEnded != nullptr) steps_.LogEnded(run_);
+
     CharacterState& c = s.Character;
     s.Info.eLevel = c.CharacterLevel;
     s.Info.eBound = c.BindPoint;

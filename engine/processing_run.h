@@ -17,6 +17,9 @@ struct RunSteps {
     // Writes the end records and, in the same walk, the report; returns the report's path, or empty text
     // when no report was written.
     std::string (*WriteEndRecordsAndReport)(RunContext& run) = nullptr;
+    // Right after the last line was read, whether the run is complete or stopped: what recognisers hold
+    // back for the end of the log.
+    void (*LogEnded)(RunContext& run) = nullptr;
 };
 
 class ProcessingRun {

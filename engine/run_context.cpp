@@ -126,7 +126,12 @@ LogLine RunContext::SplitLine(std::string_view raw) {
         StartRecordWritten = true;
         KeepLine(Timestamp + " {KRAV} Start of File");
     }
-    return LogLine{raw, Timestamp, MessagePart(raw)};
+    LogLine line;
+    line.Raw = raw;
+    line.Timestamp = Timestamp;
+    line.Message = MessagePart(raw);
+    PrepareSearch(line);
+    return line;
 }
 
 }  // namespace krav

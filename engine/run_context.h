@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/log_line.h"
 #include "engine/log_reader.h"
@@ -12,6 +14,7 @@
 #include "engine/run_inputs.h"
 #include "engine/session.h"
 #include "engine/work_file.h"
+#include "platform/profile.h"
 
 namespace krav {
 
@@ -20,9 +23,13 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
-    std::string OfferedItem;         // the item of the last merchant's price offer
-    std::int64_t OfferedPrice = 0;   // its unit price in copper
-    std::string PendingSpecial;      // the special attack just announced
+    // Friends-file keys seen in who lists, not yet written: each key once, with its latest value.
+    std::vector<platform::Profile::Entry> Friends;
+    std::unordered_map<std::string, std::size_t> FriendIndex;
+    std::string OfferedItem;              // the item of the last merchant's price offer
+    std::int64_t OfferedPrice = 0;        // its unit price in copper
+    std::string PendingSpecial;           // the special attack just announced
+    std::string Greeting, GreetingName;   // a merchant's greeting of the character, and the name in it
     bool CharacterRecordSeen = false;     // a "Character" record was read
     bool CompatibleWarningGiven = false;  // a compatible run met records of a smallest one
 };

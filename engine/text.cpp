@@ -98,10 +98,23 @@ std::size_t FindCase(std::string_view needle, std::string_view text) {
 std::size_t FindNoCase(std::string_view needle, std::string_view text) {
     const std::size_t n = needle.size();
     if (n == 0 || n > text.size()) return 0;
-    const char lower = FoldCase(needle[0]);
-    const char upper = UpperCase(lower);
     const char* data = text.data();
     const std::size_t last = text.size() - n;
+    const char first = needle[0];
+    if (FoldCase(first) == UpperCase(first)) {
+        // Not a letter: jump from one occurrence of the first character to the next.
+        std::size_t i = 0;
+        while (i <= last) {
+            const void* hit = std::memchr(data + i, first, last - i + 1);
+            if (hit == nullptr) return 0;
+            i = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+            if (EqualsFoldedPrefix(data + i + 1, needle.data() + 1, n - 1)) return i + 1;
+            ++i;
+        }
+        return 0;
+    }
+    const char lower = FoldCase(first);
+    const char upper = UpperCase(lower);
     for (std::size_t i = 0; i <= last; ++i) {
         char c = data[i];
         if ((c == lower || c == upper) && EqualsFoldedPrefix(data + i + 1, needle.data() + 1, n - 1)) {
@@ -116,7 +129,7 @@ std::size_t FindInMessage(std::string_view needle, std::string_view message) {
     return FindNoCase(needle, message);
 }
 
-bool MessageStartsWith(std::string_view needle, std::string_view message) {
+bool MessageStartsWithAll(std::string_view needle, std::string_view message) {
     const std::size_t n = needle.size();
     if (n == 0 || n > message.size() || !EqualsFoldedPrefix(message.data(), needle.data(), n)) return false;
     // A needle without an apostrophe only sees the message before its first " '"; a matching prefix holds no
@@ -140,6 +153,18 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && isSpace(text.back()))
         text.remove_suffix(1);
     return text;
+}
+
+bool MessageStartsWith(std::string_view first, std::string_view second, std::string_view message) {
+    const std::size_t n = first.size() + second.size();
+    if (n == 0 || n > message.size() || !EqualsFoldedPrefix(message.data(), first.data(), first.size()) ||
+        !EqualsFoldedPrefix(message.data() + first.size(), second.data(), second.size())) {
+        return false;
+    }
+    const bool apostrophe =
+        first.find('\'') != std::string_view::npos || second.find('\'') != std::string_view::npos;
+    const char last = second.empty() ? first.back() : second.back();
+    return apostrophe || last != ' ' || message.size() == n || message[n] != '\'';
 }
 
 std::string AddTrailingBackslash(std::string_view path) {

@@ -46,8 +46,19 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text);
 // The message search: unless the needle holds an apostrophe, quoted speech (from the first " '") is not
 // searched.
 std::size_t FindInMessage(std::string_view needle, std::string_view message);
-// FindInMessage(needle, message) == 1, as a prefix comparison.
-bool MessageStartsWith(std::string_view needle, std::string_view message);
+// FindInMessage(needle, message) == 1, as a prefix comparison. Inline, so that the first and last byte of a
+// literal needle rule out most messages before any call.
+bool MessageStartsWithAll(std::string_view needle, std::string_view message);
+inline bool MessageStartsWith(std::string_view needle, std::string_view message) {
+    const std::size_t n = needle.size();
+    if (n == 0 || n > message.size() || FoldCase(message[n - 1]) != FoldCase(needle[n - 1]) ||
+        FoldCase(message[0]) != FoldCase(needle[0])) {
+        return false;
+    }
+    return MessageStartsWithAll(needle, message);
+}
+// MessageStartsWith of the needle `first` + `second`, without joining them.
+bool MessageStartsWith(std::string_view first, std::string_view second, std::string_view message);
 
 // The text before the first occurrence of `x` (found by the message search); the whole text when there is
 // none.

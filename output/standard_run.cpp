@@ -9,7 +9,8 @@
 namespace krav {
 
 const RunSteps& StandardRunSteps() {
-    static const RunSteps steps{ClassifyLine, CheckSkillMaximums, LoadGuildRoster, WriteEndRecordsAndReport};
+    static const RunSteps steps{ClassifyLine, CheckSkillMaximums, LoadGuildRoster, WriteEndRecordsAndReport,
+                                SaveFriends};
     return steps;
 }
 

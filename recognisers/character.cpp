@@ -45,20 +45,37 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
     if (skills.FindRow(key) == 0) skills.NewRow({key, "?", "unknown", "?"});
 }
 
-void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp,
-                 std::vector<platform::Profile::Entry>& friends) {
-    if (who.name.empty() || !FitsIniName(who.name)) return;
-    const std::string info = "PlayerInfo." + who.name;
-    friends.push_back({"PlayersKnownTo." + run.inputs.EntryCharacter, who.name, ""});
-    friends.push_back({info, "Class", who.className});
-    friends.push_back({info, "Level", who.level});
-    friends.push_back({info, "Race", who.race});
-    friends.push_back({info, "Guild", who.guild});
-    friends.push_back({info, "GM", who.title});
-    friends.push_back({info, "LogDate", ShortDate(timestamp)});
+// Who lists of a long log name the same players again and again: each key is kept once, with its latest
+// value, and the file is rewritten only now and then instead of once per list.
+constexpr std::size_t kFriendsBatch = 50000;
+
+void SetFriend(RecogniserState& state, std::string section, std::string key, std::string value) {
+    std::string id = section + '\0' + key;
+    auto [it, added] = state.FriendIndex.try_emplace(std::move(id), state.Friends.size());
+    if (added) {
+        state.Friends.push_back({std::move(section), std::move(key), std::move(value)});
+    } else {
+        state.Friends[it->second].value = std::move(value);
+    }
 }
 
-void SaveFriends(RunContext& run, const std::vector<platform::Profile::Entry>& friends) {
+void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
+    if (who.name.empty() || !FitsIniName(who.name)) return;
+    RecogniserState& state = run.State;
+    const std::string info = "PlayerInfo." + who.name;
+    SetFriend(state, "PlayersKnownTo." + run.inputs.EntryCharacter, who.name, "");
+    SetFriend(state, info, "Class", who.className);
+    SetFriend(state, info, "Level", who.level);
+    SetFriend(state, info, "Race", who.race);
+    SetFriend(state, info, "Guild", who.guild);
+    SetFriend(state, info, "GM", who.title);
+    SetFriend(state, info, "LogDate", ShortDate(timestamp));
+}
+
+}  // namespace
+
+void SaveFriends(RunContext& run) {
+    std::vector<platform::Profile::Entry>& friends = run.State.Friends;
     if (friends.empty()) return;
     const std::string folder = run.inputs.GameFolder;
     const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
@@ -70,7 +87,11 @@ void SaveFriends(RunContext& run, const std::vector<platform::Profile::Entry>& f
         run.State.FriendsFileWarned = true;
         run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
     }
+    friends.clear();
+    run.State.FriendIndex.clear();
 }
+
+namespace {
 
 void TakeOwnEntry(Session& session, const WhoEntry& who) {
     if (who.className != "ANONYMOUS") {
@@ -179,7 +200,6 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
     if (!run.ReadExtraLine(raw) && run.session.StopRequested) return true;  // the dashes line, unexamined
     run.KeepLineCompatible(header + " ---------------------------");
 
-    std::vector<platform::Profile::Entry> friends;
     std::string closing;
     bool closed = false;
     WhoEntry who;
@@ -193,14 +213,15 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
             break;
         }
         if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
-        WriteFriend(run, who, timestamp, friends);
+        WriteFriend(run, who, timestamp);
     }
-    SaveFriends(run, friends);
+    if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);
     if (closed) TakeZoneAlias(run.session, closing);
     return true;
 }
 
 bool LanguageSkills(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     if (MessageStartsWith("Your language skills have improved. (", m)) {
         std::string_view rest = RestFrom(m, 38);
@@ -227,6 +248,7 @@ bool LanguageSkills(RunContext& run, const LogLine& line) {
 }
 
 bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou && FoldCase(line.Message.empty() ? '\0' : line.Message[0]) != 't') return false;
     const std::string_view m = line.Message;
     CharacterState& c = run.session.Character;
     if (MessageStartsWith("You have entered ", m)) {
@@ -260,10 +282,10 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
 bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     CharacterState& c = run.session.Character;
-    if (FindInMessage("saved.", m) > 0 && FindInMessage("spell set", m) == 0) {
+    if (FindInLine("saved.", line) > 0 && FindInLine("spell set", line) == 0) {
         // The name stands before "saved." and its blank; a differently cased "saved." still marks the place.
         std::size_t at = FindCase("saved.", m);
-        if (at == 0) at = FindInMessage("saved.", m);
+        if (at == 0) at = FindInLine("saved.", line);
         const std::string_view name = at >= 2 ? m.substr(0, at - 2) : std::string_view();
         if (c.CharacterName == kUnknown) {
             c.CharacterName = name;
@@ -293,7 +315,7 @@ bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
 
 bool SurnameApproved(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
-    if (!MessageStartsWith("Congratulations, ", m) || FindInMessage(", your surname was approved.", m) == 0) {
+    if (!MessageStartsWith("Congratulations, ", m) || FindInLine(", your surname was approved.", line) == 0) {
         return false;
     }
     CharacterState& c = run.session.Character;

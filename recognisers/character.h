@@ -31,6 +31,9 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line);
 bool SavedAndBindPoint(RunContext& run, const LogLine& line);
 bool SurnameApproved(RunContext& run, const LogLine& line);
 
+// Writes the friends-file keys the who lists gathered; at the end of the log, and now and then on the way.
+void SaveFriends(RunContext& run);
+
 // End of run: the guild's roster from the file the game dumps into its folder.
 void ReadGuildRoster(Session& session, const std::string& gameFolder, const std::string& guild);
 void LoadGuildRoster(RunContext& run);

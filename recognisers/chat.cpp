@@ -69,11 +69,11 @@ bool OwnChat(RunContext& run, const LogLine& line) {
 bool OthersChat(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     for (const ChatForm& form : kOthers) {
-        if (FindInMessage(form.text, m) == 0) continue;
+        if (FindInLine(form.text, line) == 0) continue;
         run.AppendChatLine(Selected(run.inputs, form.channel), line);
         return true;
     }
-    const std::size_t arrow = FindInMessage(" -> ", m);
+    const std::size_t arrow = FindInLine(" -> ", line);
     if (arrow == 0) return false;
     // "Sender -> Receiver: text": a tell when the player sent or received it; otherwise it is dropped.
     const std::string& name = run.session.Character.CharacterName;

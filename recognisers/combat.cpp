@@ -61,14 +61,15 @@ bool AutoAttackOff(RunContext& run, const LogLine& line) {
 bool SpecialAttacks(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     const std::string& name = run.session.Character.CharacterName;
+    // The first-person forms start with "You", the others with the character's name.
+    if (!line.StartsWithYou && (name.empty() || !MessageStartsWith(name, m))) return false;
     // Both forms of each special, in order: first person, then the character's name.
     for (const Special& special : kSpecials) {
         for (int form = 0; form < 2; ++form) {
             std::size_t from = 0;
             if (form == 0 && MessageStartsWith(special.firstPerson, m)) {
                 from = special.firstPerson.size() + 1;
-            } else if (form == 1 && !name.empty() &&
-                       MessageStartsWith(name + std::string(special.thirdPerson), m)) {
+            } else if (form == 1 && !name.empty() && MessageStartsWith(name, special.thirdPerson, m)) {
                 from = name.size() + special.thirdPerson.size() + 1;
             } else {
                 continue;
@@ -89,12 +90,12 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     std::string kind;
     std::string_view damage = "0";
     bool hit = false;
-    if (FindInMessage(" points of damage", m) > 0 && FindInMessage(" for ", m) > 0) {
+    if (FindInLine(" points of damage", line) > 0 && FindInLine(" for ", line) > 0) {
         hit = true;
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
-        damage = Damage(RestFrom(m, FindInMessage(" for ", m) + 5));
-    } else if (MessageStartsWith("You try to ", m) && FindInMessage(", but miss!", m) > 0) {
+        damage = Damage(RestFrom(m, FindInLine(" for ", line) + 5));
+    } else if (MessageStartsWith("You try to ", m) && FindInLine(", but miss!", line) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
         return false;
@@ -109,7 +110,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
 bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTables& tables = run.session.Tables;
-    if (std::size_t p = FindInMessage(" YOU, but YOU ", m); p > 0) {
+    if (std::size_t p = FindInLine(" YOU, but YOU ", line); p > 0) {
         run.State.PendingSpecial.clear();
         const std::string_view defence = CutBefore(CutBefore(RestFrom(m, p + 14), "."), "!");
         if (EqualsNoCase(defence, "are protected") || EqualsNoCase(defence, "are invulnerable") ||
@@ -120,9 +121,9 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gActions, CapitalizeFirst(defence));
         return true;
     }
-    if (std::size_t p = FindInMessage(" YOU for ", m); p > 0) {
+    if (std::size_t p = FindInLine(" YOU for ", line); p > 0) {
         run.State.PendingSpecial.clear();
-        if (FindInMessage(" points of damage", m) == 0) return true;
+        if (FindInLine(" points of damage", line) == 0) return true;
         run.KeepLineCompatible(line);
         const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
         const std::string_view damage = Damage(RestFrom(m, p + 9));
@@ -133,9 +134,9 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         }
         return true;
     }
-    if (std::size_t p = FindInMessage(" tries to ", m); p > 0) {
+    if (std::size_t p = FindInLine(" tries to ", line); p > 0) {
         run.State.PendingSpecial.clear();
-        if (FindInMessage(" YOU, but misses", m) == 0) return true;
+        if (FindInLine(" YOU, but misses", line) == 0) return true;
         run.KeepLineCompatible(line);
         CountAttack(tables.gMAttacks, CapitalizeFirst(CutBefore(RestFrom(m, p + 10), " YOU, but misses")),
                     false, "?");

@@ -92,13 +92,14 @@ bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view
 }  // namespace
 
 bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     for (const Fixed& rule : kExperience) {
         if (!MessageStartsWith(rule.prefix, m)) continue;
         run.KeepLineCompatible(line);
         IncrementCount(run.session.Tables.gEvents, rule.key);
         if (rule.key == "Raise a level") {
-            if (std::size_t p = FindInMessage("Welcome to level ", m); p > 0) {
+            if (std::size_t p = FindInLine("Welcome to level ", line); p > 0) {
                 run.session.Character.CharacterLevel = CutBefore(RestFrom(m, p + 17), "!");
             }
         }
@@ -106,7 +107,7 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     }
     if (MessageStartsWith("You have been slain", m)) {
         run.KeepLineCompatible(line);
-        if (FindInMessage("slain by ", m) > 0) CountKiller(run, CutBefore(RestFrom(m, 24), "!"));
+        if (FindInLine("slain by ", line) > 0) CountKiller(run, CutBefore(RestFrom(m, 24), "!"));
         IncrementCount(run.session.Tables.gEvents, "Slain");
         return true;
     }
@@ -115,6 +116,8 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
 
 bool OtherEvents(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
+    if (!line.StartsWithYou)
+        return MessageStartsWith("Welcome to EverQuest", m) && CountFixed(run, line, kLaterEvents);
     if (MessageStartsWith("You have been ", m)) {
         std::string_view what = RestFrom(m, 15);
         what = FindInMessage(".", what) > 0 ? CutBefore(what, ".") : CutBefore(what, "!");
@@ -136,6 +139,7 @@ bool OtherEvents(RunContext& run, const LogLine& line) {
 }
 
 bool FatigueAndWere(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     if (StartsWithAny(m, {"You are too fatigued", "You have to stop running"})) {
         run.KeepLineCompatible(line);
@@ -157,6 +161,8 @@ bool FatigueAndWere(RunContext& run, const LogLine& line) {
 }
 
 bool ActionsAndStates(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou)
+        return MessageStartsWith("Glug, glug, glug", line.Message) && CountFixed(run, line, kActions);
     if (CountFixed(run, line, kActions)) return true;
     const std::string_view m = line.Message;
     if (!MessageStartsWith("You are ", m)) return false;

@@ -49,6 +49,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }  // namespace
 
 bool FactionStanding(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     if (!MessageStartsWith("Your faction standing with", m)) return false;
     run.KeepLineCompatible(line);
@@ -56,7 +57,7 @@ bool FactionStanding(RunContext& run, const LogLine& line) {
     const FactionEnding* ending = nullptr;
     std::size_t p = 0;
     for (const FactionEnding& e : kEndings) {
-        if ((p = FindInMessage(e.text, m)) > 0) {
+        if ((p = FindInLine(e.text, line)) > 0) {
             ending = &e;
             break;
         }
@@ -102,7 +103,7 @@ bool FactionStanding(RunContext& run, const LogLine& line) {
 bool ConsiderMessages(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     for (const Consider& rule : kConsiders) {
-        const std::size_t at = FindInMessage(rule.test, m);
+        const std::size_t at = FindInLine(rule.test, line);
         if (at == 0) continue;
         // Creatures without a proper name ("a rat", "the guard") are not recorded, nor kept in the log.
         if (!IsProperName(m)) return true;
@@ -110,7 +111,7 @@ bool ConsiderMessages(RunContext& run, const LogLine& line) {
         std::string_view attitude = rule.attitude;
         if (attitude.empty()) {
             const std::size_t from = at + rule.test.size();
-            const std::size_t dashes = FindInMessage("--", m);
+            const std::size_t dashes = FindInLine("--", line);
             attitude = dashes > from ? Mid(m, from, dashes - from) : std::string_view();
         }
         run.KeepLineCompatible(line);

@@ -7,8 +7,9 @@ namespace krav {
 
 namespace {
 
-bool TakeLanguage(RunContext& run, std::string_view message, std::string_view phrase) {
-    std::size_t p = FindInMessage(phrase, message);
+bool TakeLanguage(RunContext& run, const LogLine& line, std::string_view phrase) {
+    const std::string_view message = line.Message;
+    std::size_t p = FindInLine(phrase, line);
     if (p == 0) return false;
     std::string_view rest = RestFrom(message, p + phrase.size() + 1);
     std::size_t comma = rest.find(',');
@@ -23,8 +24,7 @@ bool TakeLanguage(RunContext& run, std::string_view message, std::string_view ph
 }  // namespace
 
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
-    return TakeLanguage(run, line.Message, "tells the group, in") ||
-           TakeLanguage(run, line.Message, "says, in");
+    return TakeLanguage(run, line, "tells the group, in") || TakeLanguage(run, line, "says, in");
 }
 
 }  // namespace krav

@@ -111,6 +111,7 @@ void PriceOffer(RunContext& run, std::string_view message, std::size_t tells) {
 }  // namespace
 
 bool SlainMob(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     if (!MessageStartsWith("You have slain ", line.Message)) return false;
     const std::string_view mob = CutBefore(RestFrom(line.Message, 16), "!");
     StatTable& mobs = run.session.Tables.gMobs;
@@ -127,6 +128,7 @@ bool SlainMob(RunContext& run, const LogLine& line) {
 }
 
 bool MoneyAndItems(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou && !line.Message.starts_with("--")) return false;
     const std::string_view m = line.Message;
     const std::string& zone = run.session.Character.CurrentZone;
     if (MessageStartsWith("You receive ", m)) {
@@ -151,15 +153,21 @@ bool MoneyAndItems(RunContext& run, const LogLine& line) {
 
 bool VendorDialogue(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
-    const std::string greeting = " says 'Welcome to my shop, " + run.session.Character.CharacterName;
-    if (FindNoCase(greeting, m) > 0) {
+    // Every text searched here holds an apostrophe, so the search takes in the whole message. The greeting
+    // names the character; it is built again only when the name changes.
+    RecogniserState& state = run.State;
+    if (state.GreetingName != run.session.Character.CharacterName || state.Greeting.empty()) {
+        state.GreetingName = run.session.Character.CharacterName;
+        state.Greeting = " says 'Welcome to my shop, " + state.GreetingName;
+    }
+    if (FindInLine(state.Greeting, line) > 0) {
         run.State.OfferedItem.clear();
         TouchVendor(run, Before(m, FindNoCase(" says ", m)));
-    } else if (FindNoCase(" tells you, 'That'll be ", m) > 0) {
+    } else if (FindInLine(" tells you, 'That'll be ", line) > 0) {
         const std::size_t tells = FindNoCase(" tells you, ", m);
         PriceOffer(run, m, tells);
         TouchVendor(run, Before(m, tells));
-    } else if (FindNoCase(" tells you, I'll give you ", m) > 0) {
+    } else if (FindInLine(" tells you, I'll give you ", line) > 0) {
         TouchVendor(run, Before(m, FindNoCase(" tells you, ", m)));
     } else {
         return false;

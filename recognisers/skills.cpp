@@ -73,8 +73,8 @@ std::string ReadReference(const platform::Profile& ini, std::string_view section
 bool SkillIncreases(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTable& skills = run.session.Tables.gSkills;
-    if (MessageStartsWith("You have become better at", m)) {
-        const std::size_t u = FindInMessage("! (", m);
+    if (line.StartsWithYou && MessageStartsWith("You have become better at", m)) {
+        const std::size_t u = FindInLine("! (", line);
         const std::string_view skill = u > 27 ? Mid(m, 27, u - 27) : std::string_view();
         std::string_view value = RestFrom(m, u + 3);
         value = value.substr(0, value.find(')'));
@@ -82,7 +82,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
                  "?");
         return true;
     }
-    if (FindNoCase("tells you, 'You have increased your skill in ", m) > 0) {
+    if (FindInLine("tells you, 'You have increased your skill in ", line) > 0) {
         const std::string key = LanguageSkillName(run.session, TrainedSkill(m, " skill in "));
         const int row = skills.FindRow(key);
         if (row == 0) {
@@ -94,7 +94,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
         }
         return true;
     }
-    if (FindNoCase("tells you, 'You have learned the very basics of ", m) > 0) {
+    if (FindInLine("tells you, 'You have learned the very basics of ", line) > 0) {
         SetThree(skills, LanguageSkillName(run.session, TrainedSkill(m, " basics of ")), "?", "unknown", "?");
         return true;
     }
@@ -102,6 +102,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
 }
 
 bool SkillAttempts(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     for (const Attempt& attempt : kAttempts) {
         if (!MessageStartsWith(attempt.prefix, line.Message)) continue;
         run.KeepLineCompatible(line);

@@ -18,9 +18,10 @@ std::string SpellResult(std::string_view text) {
 }
 
 // Texts that look like an item's effect but are the game's own messages.
-bool IsItemEffect(std::string_view m) {
+bool IsItemEffect(const LogLine& line) {
+    const std::string_view m = line.Message;
     for (std::string_view not_effect : {" XML ", " Current Setting", " Location ", " spell ", " fades"}) {
-        if (FindInMessage(not_effect, m) > 0) return false;
+        if (FindInLine(not_effect, line) > 0) return false;
     }
     // The item's name starts with a capital; a message without a sixth character has nothing to fail.
     const char first = m.size() > 5 ? m[5] : '\0';
@@ -30,6 +31,7 @@ bool IsItemEffect(std::string_view m) {
 }  // namespace
 
 bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     StatTable& spells = run.session.Tables.gSpells;
     if (MessageStartsWith("You begin casting ", m)) {
@@ -52,6 +54,7 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
 }
 
 bool FinishingBlows(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     std::string key;
     if (MessageStartsWith("You deliver a ", m)) {
@@ -70,10 +73,17 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTables& tables = run.session.Tables;
     const std::string& name = run.session.Character.CharacterName;
+    if (!line.StartsWithYou) {
+        // Only the character's own spell line starts otherwise.
+        if (name.empty() || !MessageStartsWith(name, "'s spell ", m)) return false;
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
+        return true;
+    }
     if (MessageStartsWith("Your spell ", m)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, 12)));
-    } else if (!name.empty() && MessageStartsWith(name + "'s spell ", m)) {
+    } else if (!name.empty() && MessageStartsWith(name, "'s spell ", m)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
     } else if (MessageStartsWith("Your target resisted the ", m)) {
@@ -88,7 +98,7 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     } else if (MessageStartsWith("Your target cannot be ", m)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Immune");
-    } else if (MessageStartsWith("Your ", m) && IsItemEffect(m)) {
+    } else if (MessageStartsWith("Your ", m) && IsItemEffect(line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gFocus, CutBefore(RestFrom(m, 6), "."));
     } else if (MessageStartsWith("Your Adventurer Stone glows with more power", m)) {

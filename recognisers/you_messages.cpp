@@ -8,7 +8,7 @@
 namespace krav {
 
 bool YouMessages(RunContext& run, const LogLine& line) {
-    if (!MessageStartsWith("You ", line.Message)) return false;
+    if (!line.StartsWithYou || !MessageStartsWith("You ", line.Message)) return false;
     // Heals of others and whatever else the block does not count leave the new log.
     if (!OwnChat(run, line) && !MessageStartsWith("You have healed", line.Message)) OwnAttack(run, line);
     // A special attack qualifies only the attack that follows it at once.

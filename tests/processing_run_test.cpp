@@ -248,7 +248,7 @@ TEST_F(ProcessingRunTest, LinesTheGameAppendsWhileTheRunEndsAreKeptUnchanged) {
     WriteFile(Log(), Crlf({kLine1, kLine2}));
     gLatePath = Log().string();
     gLateLines = kLine3 + "\n[Mon Dec 07 04:20:00 2026] unfinished";
-    const RunSteps steps{KeepEverythingSteps().ClassifyLine, nullptr, nullptr, AppendLateLines};
+    const RunSteps steps{KeepEverythingSteps().ClassifyLine, nullptr, nullptr, AppendLateLines, nullptr};
     Run(MakeInputs(game, ShrinkMode::Smallest), steps);
     EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, kLine2}) + gLateLines);
     EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({kLine1, kLine2}));
@@ -297,7 +297,7 @@ TEST_F(ProcessingRunTest, StandardStepsDropEveryLineTheyDoNotKnow) {
 
 class ClassifierStepTest : public ::testing::Test {
 protected:
-    LogLine Line(std::string_view message) { return LogLine{message, "", message}; }
+    LogLine Line(std::string_view message) { return MessageLine(message); }
 
     Session session;
     RunInputs inputs;

@@ -90,7 +90,7 @@ bool KeepAndChat(RunContext& run, const LogLine& line) {
 }  // namespace
 
 const RunSteps& KeepEverythingSteps() {
-    static const RunSteps steps{KeepAndChat, nullptr, nullptr, nullptr};
+    static const RunSteps steps{KeepAndChat, nullptr, nullptr, nullptr, nullptr};
     return steps;
 }
 
