@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Times krav-cli on large synthetic logs and compares it with `wc -l` over the same bytes, the floor for
+# any program that reads a file line by line.
+#
+# Usage: scripts/bench.sh [SIZE_MB...]            (default: 100 1000; 1 MB = 2^20 bytes)
+#
+# Builds a Release build in build/, writes each log with bench/loggen into a scratch game folder as
+# logs/eqlog_Bench_tunare.txt, warms the page cache, and takes the best of three runs of `wc -l` and of a
+# read-only `krav-cli process`. Prints one line per size. Environment:
+#   SEED=N          loggen seed (default 1)
+#   BENCH_DIR=DIR   scratch folder (default ${TMPDIR:-/tmp}/krav-bench); a log already there with the
+#                   same size, seed and generator source is reused
+#   KEEP=1          leave the logs in BENCH_DIR afterwards (they are deleted otherwise)
+set -euo pipefail
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+seed=${SEED:-1}
+bench_dir=${BENCH_DIR:-${TMPDIR:-/tmp}/krav-bench}
+runs=3
+if [ "$#" -gt 0 ]; then sizes=("$@"); else sizes=(100 1000); fi
+for mb in "${sizes[@]}"; do
+    [[ "$mb" =~ ^[1-9][0-9]*$ ]] || { echo "bench.sh: size '$mb' is not a whole number of MB" >&2; exit 2; }
+done
+
+# /usr/bin/time -v gives the peak resident set size; the shell's own `time` does not.
+if [ ! -x /usr/bin/time ]; then
+    echo "Installing: time"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq time
+fi
+
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+# Only what the benchmark runs: the test suite is no part of it, and a test that does not build must not
+# stop a timing of the program.
+cmake --build "$top/build" -j2 --target krav-cli loggen krav_data >/dev/null
+loggen="$top/build/bin/loggen"
+krav="$top/build/bin/krav-cli"
+
+mkdir -p "$bench_dir"
+cleanup() {
+    if [ "${KEEP:-0}" != 1 ]; then
+        for mb in "${sizes[@]}"; do rm -rf "${bench_dir:?}/${mb}MB"; done
+        rmdir "$bench_dir" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+# A reused log must come from the same generator, not only the same arguments.
+generator_id=$(md5sum "$top/bench/loggen.cpp" | cut -d' ' -f1)
+
+now_ns() { date +%s%N; }
+
+# Seconds, with millisecond resolution, from two now_ns readings.
+seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
+
+printf '%8s %10s %8s %8s %10s %8s %7s %8s\n' MB lines seconds MB/s lines/s RSS_MB wc_s krav/wc
+for mb in "${sizes[@]}"; do
+    game="$bench_dir/${mb}MB"
+    log="$game/logs/eqlog_Bench_tunare.txt"
+    stamp="$game/loggen.params"
+    bytes=$((mb * 1048576))
+    params="size=$bytes seed=$seed generator=$generator_id"
+    if [ -f "$log" ] && [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$params" ]; then
+        echo "reusing $log" >&2
+    else
+        rm -rf "$game"
+        mkdir -p "$game/logs"
+        t0=$(now_ns)
+        "$loggen" --size "$bytes" --seed "$seed" "$log" 2>/dev/null
+        t1=$(now_ns)
+        echo "$params" >"$stamp"
+        echo "generated $log in $(seconds "$t0" "$t1") s" >&2
+    fi
+    actual_bytes=$(stat -c %s "$log")
+
+    cat "$log" >/dev/null
+
+    best_wc=
+    lines=0
+    for _ in $(seq "$runs"); do
+        t0=$(now_ns)
+        lines=$(wc -l <"$log")
+        t1=$(now_ns)
+        s=$(seconds "$t0" "$t1")
+        if [ -z "$best_wc" ] || awk -v a="$s" -v b="$best_wc" 'BEGIN { exit !(a < b) }'; then best_wc=$s; fi
+    done
+
+    best_krav=
+    peak_rss_kb=0
+    for _ in $(seq "$runs"); do
+        # Each run starts from the log alone: no report or friends file left by the run before.
+        find "$game" -mindepth 1 -maxdepth 2 -type f ! -path "$log" ! -path "$stamp" -delete
+        t0=$(now_ns)
+        status=0
+        /usr/bin/time -v -o "$game/time.txt" "$krav" process "$log" >/dev/null || status=$?
+        t1=$(now_ns)
+        if [ "$status" -ne 0 ]; then
+            echo "bench.sh: krav-cli exited with status $status on $log; its status list:" >&2
+            "$krav" process "$log" 2>&1 | head -n 20 >&2 || true
+            exit 1
+        fi
+        s=$(seconds "$t0" "$t1")
+        rss_kb=$(awk -F': *' '/Maximum resident set size/ { print $2 }' "$game/time.txt")
+        if [ -z "$best_krav" ] || awk -v a="$s" -v b="$best_krav" 'BEGIN { exit !(a < b) }'; then
+            best_krav=$s
+        fi
+        if [ "$rss_kb" -gt "$peak_rss_kb" ]; then peak_rss_kb=$rss_kb; fi
+    done
+
+    line=$(awk -v bytes="$actual_bytes" -v lines="$lines" -v s="$best_krav" -v rss="$peak_rss_kb" \
+        -v wc="$best_wc" 'BEGIN {
+            mb = bytes / 1048576
+            printf "%8.1f %10d %8.3f %8.1f %10.0f %8.1f %7.3f %8.1f", mb, lines, s, mb / s, lines / s,
+                   rss / 1024, wc, (wc > 0 ? s / wc : 0)
+        }')
+    echo "$line"
+done
