@@ -13,3 +13,5 @@ cp -r "$top/examples/EverQuest" "$sample"
 echo
 echo "krav-cli process $sample/logs/eqlog_Soandso_tunare.txt"
 "$build/bin/krav-cli" process "$sample/logs/eqlog_Soandso_tunare.txt"
+echo
+echo "Report: $sample/logs/eqlog_Soandso_tunare.html"

@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 
 using ClassifierTest = StandardRunTest;
 
-bool Holds(const std::string& file, const std::string& message) {
-    return file.find("] " + message + "\r\n") != std::string::npos;
-}
-
 TEST_F(ClassifierTest, EveryStepClaimsItsOwnMessages) {
     const Lines messages = {
         // 1: sets the language (seen at step 4); neither say chat nor kept.

@@ -10,22 +10,6 @@ namespace {
 
 using CombatTest = StandardRunTest;
 
-// The messages stamped one second apart.
-Lines Timed(const Lines& messages) {
-    Lines lines;
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        const std::string s = std::to_string(100 + i % 60).substr(1);
-        const std::string m = std::to_string(100 + i / 60).substr(1);
-        lines.push_back(At("10:" + m + ":" + s, messages[i]));
-    }
-    return lines;
-}
-
-// True when the new log holds the line of this message.
-bool Holds(const std::string& log, const std::string& message) {
-    return log.find("] " + message + "\r\n") != std::string::npos;
-}
-
 TEST_F(CombatTest, SpecialAttackQualifiesOnlyTheNextAttack) {
     Run(Timed({"You score a critical hit! (45)", "You slash a rat for 45 points of damage.",
                "You slash a rat for 30 points of damage.", "Bob Scores a critical hit!",

@@ -10,20 +10,6 @@ namespace {
 
 using EventsTest = StandardRunTest;
 
-Lines Timed(const Lines& messages) {
-    Lines lines;
-    for (std::size_t i = 0; i < messages.size(); ++i) {
-        const std::string s = std::to_string(100 + i % 60).substr(1);
-        const std::string m = std::to_string(100 + i / 60).substr(1);
-        lines.push_back(At("10:" + m + ":" + s, messages[i]));
-    }
-    return lines;
-}
-
-bool Holds(const std::string& log, const std::string& message) {
-    return log.find("] " + message + "\r\n") != std::string::npos;
-}
-
 TEST_F(EventsTest, ExperienceLevelsAdventuresAndFixedEvents) {
     Run(Timed({"You gain raid experience!", "You gained raid experience!", "You gain party experience!!",
                "You gain experience!!", "You have gained a level! Welcome to level 12!", "You raise a level!",

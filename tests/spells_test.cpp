@@ -17,10 +17,6 @@ Lines Timed(const Lines& messages) {
     return lines;
 }
 
-bool Holds(const std::string& log, const std::string& message) {
-    return log.find("] " + message + "\r\n") != std::string::npos;
-}
-
 TEST_F(SpellsTest, CastsResistsAndMemorisedSpellsMeetInOneRow) {
     Run(Timed({"You begin casting Lull.", "You begin casting Lull.", "You begin casting Lull.",
                "Your target resisted the Lull spell.", "You have finished memorizing Lull.",

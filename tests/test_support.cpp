@@ -105,6 +105,20 @@ std::string At(const std::string& time, const std::string& message, const std::s
     return "[Mon Dec " + day + " " + time + " 2026] " + message;
 }
 
+Lines Timed(const Lines& messages) {
+    Lines lines;
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        const std::string s = std::to_string(100 + i % 60).substr(1);
+        const std::string m = std::to_string(100 + i / 60).substr(1);
+        lines.push_back(At("10:" + m + ":" + s, messages[i]));
+    }
+    return lines;
+}
+
+bool Holds(const std::string& log, const std::string& message) {
+    return log.find("] " + message + "\r\n") != std::string::npos;
+}
+
 Lines TableRows(const StatTable& table) {
     Lines rows;
     for (int r = 1; table.HasRows && r < table.RowCount(); ++r) {

@@ -75,6 +75,10 @@ using Lines = std::vector<std::string>;
 std::string Crlf(const Lines& lines);
 // "[Mon Dec <day> <time> 2026] " + message.
 std::string At(const std::string& time, const std::string& message, const std::string& day = "07");
+// The messages stamped one second apart from 10:00:00.
+Lines Timed(const Lines& messages);
+// True when the log text holds the line of this message.
+bool Holds(const std::string& log, const std::string& message);
 // The data rows of a table, each as its cells joined by "|".
 Lines TableRows(const StatTable& table);
 
