@@ -16,16 +16,29 @@ void PrepareSearch(LogLine& line) {
     }();
     const std::string_view m = line.Message;
     const auto* bytes = reinterpret_cast<const unsigned char*>(m.data());
-    std::size_t end = m.size();
-    std::uint64_t pairs[2] = {0, 0};
-    for (std::size_t i = 1; i < m.size(); ++i) {
-        const unsigned bit = (kFolded[bytes[i - 1]] * 31u + kFolded[bytes[i]]) & 127u;
-        pairs[bit >> 6] |= std::uint64_t{1} << (bit & 63);
-        if (bytes[i] == '\'' && bytes[i - 1] == ' ' && end == m.size()) end = i - 1;
+    const std::size_t size = m.size();
+    std::size_t end = size;
+    for (std::size_t i = 1; i < size; ++i) {
+        if (bytes[i] == '\'' && bytes[i - 1] == ' ') {
+            end = i - 1;
+            break;
+        }
+    }
+    // Both halves of the mask stay in registers; the pairs of the whole message are taken, so that needles
+    // holding an apostrophe, which search the whole message, are ruled out by it too.
+    std::uint64_t low = 0, high = 0;
+    unsigned previous = size > 0 ? kFolded[bytes[0]] : 0;
+    for (std::size_t i = 1; i < size; ++i) {
+        const unsigned current = kFolded[bytes[i]];
+        const unsigned bit = (previous * 31u + current) & 127u;
+        const std::uint64_t flag = std::uint64_t{1} << (bit & 63);
+        low |= bit < 64 ? flag : 0;
+        high |= bit < 64 ? 0 : flag;
+        previous = current;
     }
     line.Unquoted = m.substr(0, end);
-    line.Pairs[0] = pairs[0];
-    line.Pairs[1] = pairs[1];
+    line.Pairs[0] = low;
+    line.Pairs[1] = high;
     line.StartsWithYou =
         m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
 }
