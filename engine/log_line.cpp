@@ -2,30 +2,42 @@
 #include "engine/log_line.h"
 
 #include <array>
+#include <cstring>
 
 #include "engine/text.h"
 
 namespace krav {
 
 void PrepareSearch(LogLine& line) {
+    const std::string_view m = line.Message;
+    std::size_t end = m.size();
+    for (std::size_t from = 1; from < m.size();) {
+        const void* hit = std::memchr(m.data() + from, '\'', m.size() - from);
+        if (hit == nullptr) break;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - m.data());
+        if (m[at - 1] == ' ') {
+            end = at - 1;
+            break;
+        }
+        from = at + 1;
+    }
+    line.Unquoted = m.substr(0, end);
+    line.PairsReady = false;
+    line.StartsWithYou =
+        m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
+}
+
+void PreparePairs(const LogLine& line) {
     static constexpr auto kFolded = [] {
         std::array<unsigned char, 256> table{};
         for (unsigned c = 0; c < 256; ++c)
             table[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         return table;
     }();
-    const std::string_view m = line.Message;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(m.data());
-    const std::size_t size = m.size();
-    std::size_t end = size;
-    for (std::size_t i = 1; i < size; ++i) {
-        if (bytes[i] == '\'' && bytes[i - 1] == ' ') {
-            end = i - 1;
-            break;
-        }
-    }
-    // Both halves of the mask stay in registers; the pairs of the whole message are taken, so that needles
-    // holding an apostrophe, which search the whole message, are ruled out by it too.
+    // The pairs of the whole message are taken, so that needles holding an apostrophe, which search the whole
+    // message, are ruled out by the mask too. Both halves stay in registers while they are built.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.Message.data());
+    const std::size_t size = line.Message.size();
     std::uint64_t low = 0, high = 0;
     unsigned previous = size > 0 ? kFolded[bytes[0]] : 0;
     for (std::size_t i = 1; i < size; ++i) {
@@ -36,11 +48,9 @@ void PrepareSearch(LogLine& line) {
         high |= bit < 64 ? 0 : flag;
         previous = current;
     }
-    line.Unquoted = m.substr(0, end);
     line.Pairs[0] = low;
     line.Pairs[1] = high;
-    line.StartsWithYou =
-        m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
+    line.PairsReady = true;
 }
 
 LogLine MessageLine(std::string_view message) {

@@ -19,13 +19,18 @@ struct LogLine {
     std::string_view Message;    // the text after the timestamp part and its blank
 
     // Worked out once per line for the recognisers' searches (PrepareSearch).
-    std::string_view Unquoted;        // the message before its first " '": all the message search looks at
-    std::uint64_t Pairs[2] = {0, 0};  // which pairs of adjacent characters (case folded) occur in Message
-    bool StartsWithYou = false;       // the message starts with "You", in any case
+    std::string_view Unquoted;  // the message before its first " '": all the message search looks at
+    // Which pairs of adjacent characters (case folded) occur in Message; worked out on the first search
+    // that needs them, since most lines are taken by a prefix test first.
+    mutable std::uint64_t Pairs[2] = {0, 0};
+    mutable bool PairsReady = false;
+    bool StartsWithYou = false;  // the message starts with "You", in any case
 };
 
 // Fills the search fields of a line from its message.
 void PrepareSearch(LogLine& line);
+// Works out LogLine::Pairs.
+void PreparePairs(const LogLine& line);
 // A line whose message is `message`, ready for the recognisers (no timestamp part).
 LogLine MessageLine(std::string_view message);
 
@@ -40,6 +45,7 @@ constexpr unsigned PairBit(char a, char b) {
 std::size_t FindInLineSlow(std::string_view needle, const LogLine& line);
 inline std::size_t FindInLine(std::string_view needle, const LogLine& line) {
     // A needle found anywhere in the message has every pair of its characters among the message's.
+    if (!line.PairsReady) PreparePairs(line);
     for (std::size_t i = 1; i < needle.size(); ++i) {
         const unsigned bit = PairBit(needle[i - 1], needle[i]);
         if ((line.Pairs[bit >> 6] & (std::uint64_t{1} << (bit & 63))) == 0) return 0;

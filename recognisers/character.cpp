@@ -104,6 +104,16 @@ void TakeOwnEntry(Session& session, const WhoEntry& who) {
     }
 }
 
+// Whether the message before its quoted speech holds "saved.", in any case: checked at each ".", which most
+// lines have once, so that the test costs next to nothing on lines without it.
+bool HasSavedDot(const LogLine& line) {
+    const std::string_view text = line.Unquoted;
+    for (std::size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
+        if (dot >= 5 && EqualsNoCase(text.substr(dot - 5, 5), "saved")) return true;
+    }
+    return false;
+}
+
 // The closing line "There are N players in Zone." names the zone as the who list knows it.
 void TakeZoneAlias(Session& session, std::string_view closing) {
     if (!MessageStartsWith("There are ", closing)) return;
@@ -282,7 +292,7 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
 bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     CharacterState& c = run.session.Character;
-    if (FindInLine("saved.", line) > 0 && FindInLine("spell set", line) == 0) {
+    if (HasSavedDot(line) && FindInLine("spell set", line) == 0) {
         // The name stands before "saved." and its blank; a differently cased "saved." still marks the place.
         std::size_t at = FindCase("saved.", m);
         if (at == 0) at = FindInLine("saved.", line);

@@ -90,12 +90,15 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     std::string kind;
     std::string_view damage = "0";
     bool hit = false;
-    if (FindInLine(" points of damage", line) > 0 && FindInLine(" for ", line) > 0) {
+    // Most messages of the "You " block are hits, which hold both texts: searching straight away is cheaper
+    // than ruling them out first.
+    const std::size_t forAt = FindNoCase(" for ", line.Unquoted);
+    if (forAt > 0 && FindNoCase(" points of damage", line.Unquoted) > 0) {
         hit = true;
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
-        damage = Damage(RestFrom(m, FindInLine(" for ", line) + 5));
-    } else if (MessageStartsWith("You try to ", m) && FindInLine(", but miss!", line) > 0) {
+        damage = Damage(RestFrom(m, forAt + 5));
+    } else if (MessageStartsWith("You try to ", m) && FindNoCase(", but miss!", line.Unquoted) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
         return false;

@@ -24,6 +24,8 @@ bool TakeLanguage(RunContext& run, const LogLine& line, std::string_view phrase)
 }  // namespace
 
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
+    // Both phrases hold a comma, and most lines have none before their quoted speech.
+    if (line.Unquoted.find(',') == std::string_view::npos) return false;
     return TakeLanguage(run, line, "tells the group, in") || TakeLanguage(run, line, "says, in");
 }
 
