@@ -167,6 +167,14 @@ bool MessageStartsWith(std::string_view first, std::string_view second, std::str
     return apostrophe || last != ' ' || message.size() == n || message[n] != '\'';
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
 std::string AddTrailingBackslash(std::string_view path) {
     const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
     std::string result(path);

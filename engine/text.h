@@ -63,8 +63,10 @@ bool MessageStartsWith(std::string_view first, std::string_view second, std::str
 // The text before the first occurrence of `x` (found by the message search); the whole text when there is
 // none.
 std::string_view CutBefore(std::string_view text, std::string_view x);
-// Blanks and control characters removed from both ends.
+// Blanks and control characters removed from both ends (the trimming of names cut from the game's lines).
 std::string_view Trim(std::string_view text);
+// Blanks alone removed from both ends.
+std::string_view TrimBlanks(std::string_view text);
 
 std::string AddTrailingBackslash(std::string_view path);  // appends the platform's separator
 bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists);

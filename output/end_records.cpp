@@ -79,8 +79,8 @@ std::vector<SectionWalk> Walk(RunContext& run) {
             {B::None, B::None, B::None, B::Always, B::WhenEmpty}}},
           {&t.gCons,
            [](Row c) {
-               return " {KRAV} Consider Messages: " + std::string(Trim(c[0])) + Values({c[1]}) + " // " +
-                      c[2];
+               return " {KRAV} Consider Messages: " + std::string(TrimBlanks(c[0])) + Values({c[1]}) +
+                      " // " + c[2];
            },
            {&t.gCons, {{"NPC", false}, {"Considers you", false}, {"Zone", false}}}}}},
         {"Mobs",
@@ -166,7 +166,7 @@ void WriteRecords(RunContext& run, const TableWalk& walk, const std::string& tim
     const StatTable& table = *walk.table;
     const bool gameLine = walk.table == &run.session.Tables.gSkills;
     for (int row = 1; table.HasRows && row < table.RowCount(); ++row) {
-        if (Trim(table.Cell(0, row)).empty()) continue;
+        if (TrimBlanks(table.Cell(0, row)).empty()) continue;
         std::vector<std::string> cells = table.Row(row);
         cells.resize(6);  // records of a three-column skill table still name every column
         const std::string line = timestamp + walk.record(cells);

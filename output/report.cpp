@@ -144,7 +144,7 @@ void ReportWriter::Section(std::string_view title, const std::vector<ReportTable
         }
         const StatTable& table = *t.table;
         for (int row = 1; table.HasRows && row < table.RowCount(); ++row) {
-            if (!t.keepBlankKeys && Trim(table.Cell(0, row)).empty()) continue;
+            if (!t.keepBlankKeys && TrimBlanks(table.Cell(0, row)).empty()) continue;
             Line("        <tr>");
             for (int col = 0; col < columns; ++col) {
                 const std::string& text = table.Cell(col, row);
@@ -152,7 +152,7 @@ void ReportWriter::Section(std::string_view title, const std::vector<ReportTable
                 if (blank == Blank::Always) {
                     Cell(text, "&nbsp;");
                 } else if ((blank == Blank::WhenEmpty && text.empty()) ||
-                           (blank == Blank::WhenBlank && Trim(text).empty())) {
+                           (blank == Blank::WhenBlank && TrimBlanks(text).empty())) {
                     Line("          <td>&nbsp;</td>");
                 } else {
                     Cell(text);

@@ -106,7 +106,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     kind = CapitalizeFirst(kind);
     if (!run.State.PendingSpecial.empty()) kind += " (" + CapitalizeWords(run.State.PendingSpecial) + ")";
     run.KeepLineCompatible(line);
-    CountAttack(run.session.Tables.gYAttacks, Trim(kind), hit, damage);
+    CountAttack(run.session.Tables.gYAttacks, TrimBlanks(kind), hit, damage);
     return true;
 }
 

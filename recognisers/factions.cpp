@@ -38,14 +38,6 @@ constexpr Consider kConsiders[] = {
     {"regards you ", "regards", ""},
 };
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 }  // namespace
 
 bool FactionStanding(RunContext& run, const LogLine& line) {

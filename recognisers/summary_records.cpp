@@ -54,7 +54,7 @@ void Restore(RunContext& run, const LogLine& line, const SummaryRecord& r) {
         }
         c.SavedSeen = true;
     } else if (key == "Surname") {
-        if (!Trim(value).empty()) {
+        if (!TrimBlanks(value).empty()) {
             c.Surname = value;
             s.RefreshName();
         }

@@ -126,5 +126,11 @@ TEST_F(CombatTest, DefendedAttacksAreOnlyDefences) {
     EXPECT_FALSE(Holds(log, "A rat tries to hit YOU, but YOU are already invisible."));
 }
 
+TEST_F(CombatTest, AttackKindsAreTrimmedOfBlanksOnly) {
+    // Only blanks are trimmed from a key: a tab is part of the attack's name.
+    Run(Timed({"You slash\t a rat for 5 points of damage.", "You slash a rat for 7 points of damage."}));
+    EXPECT_EQ(TableRows(session.Tables.gYAttacks), (Lines{"Slash|0|1|7", "Slash\t|0|1|5"}));
+}
+
 }  // namespace
 }  // namespace krav::test
