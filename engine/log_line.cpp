@@ -23,6 +23,11 @@ void PrepareSearch(LogLine& line) {
     }
     line.Unquoted = m.substr(0, end);
     line.PairsReady = false;
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < m.size() && i < 8; ++i) {
+        head |= std::uint64_t{static_cast<unsigned char>(FoldCase(m[i]))} << (8 * i);
+    }
+    line.Head = head;
     line.StartsWithYou =
         m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/text.h"
+
 namespace krav {
 
 // The game starts every line with "[Www Mmm DD hh:mm:ss YYYY]" and one blank.
@@ -25,6 +27,7 @@ struct LogLine {
     mutable std::uint64_t Pairs[2] = {0, 0};
     mutable bool PairsReady = false;
     bool StartsWithYou = false;  // the message starts with "You", in any case
+    std::uint64_t Head = 0;      // the first 8 bytes of the message, letters folded, zero-padded
 };
 
 // Fills the search fields of a line from its message.
@@ -34,23 +37,61 @@ void PreparePairs(const LogLine& line);
 // A line whose message is `message`, ready for the recognisers (no timestamp part).
 LogLine MessageLine(std::string_view message);
 
+// A text a message may start with, with its first 8 bytes folded ahead of time (at compile time for the
+// literals and tables of the recognisers), so that one comparison rules out most messages.
+struct Prefix {
+    std::string_view text;
+    std::uint64_t head = 0;
+    std::uint64_t mask = 0;
+    constexpr Prefix(std::string_view t) : text(t) {  // NOLINT: literals convert implicitly
+        for (std::size_t i = 0; i < t.size() && i < 8; ++i) {
+            const char c = t[i];
+            const auto folded = static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+            head |= std::uint64_t{folded} << (8 * i);
+            mask |= std::uint64_t{0xFF} << (8 * i);
+        }
+    }
+    consteval Prefix(const char* t) : Prefix(std::string_view(t)) {}
+};
+
+// MessageStartsWith(prefix.text, line.Message), ruled out by the heads in the common case.
+inline bool LineStartsWith(const Prefix& prefix, const LogLine& line) {
+    return (line.Head & prefix.mask) == prefix.head && MessageStartsWith(prefix.text, line.Message);
+}
+
 // The bit of a pair of adjacent characters, letters folded, in LogLine::Pairs.
 constexpr unsigned PairBit(char a, char b) {
     auto fold = [](char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); };
     return (fold(a) * 31u + fold(b)) & 127u;
 }
 
-// The message search over a prepared line: the same result as FindInMessage(needle, line.Message). Inline,
-// so that for a literal needle the test of its pairs folds into a few masks and rules most lines out.
-std::size_t FindInLineSlow(std::string_view needle, const LogLine& line);
-inline std::size_t FindInLine(std::string_view needle, const LogLine& line) {
-    // A needle found anywhere in the message has every pair of its characters among the message's.
-    if (!line.PairsReady) PreparePairs(line);
-    for (std::size_t i = 1; i < needle.size(); ++i) {
-        const unsigned bit = PairBit(needle[i - 1], needle[i]);
-        if ((line.Pairs[bit >> 6] & (std::uint64_t{1} << (bit & 63))) == 0) return 0;
+// A text searched for in messages, with the pairs of its characters worked out ahead of time (at compile time
+// for the literals and tables of the recognisers).
+struct Needle {
+    std::string_view text;
+    std::uint64_t pairs[2] = {0, 0};
+    constexpr Needle(std::string_view t) : text(t) {  // NOLINT: literals convert implicitly
+        for (std::size_t i = 1; i < t.size(); ++i) {
+            const unsigned bit = PairBit(t[i - 1], t[i]);
+            pairs[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        }
     }
-    return FindInLineSlow(needle, line);
+    // A literal's pairs are always worked out by the compiler.
+    consteval Needle(const char* t) : Needle(std::string_view(t)) {}
+    constexpr Needle(const std::string& t) : Needle(std::string_view(t)) {}
+};
+
+// The message search over a prepared line: the same result as FindInMessage(needle.text, line.Message). A
+// needle found anywhere in the message has every pair of its characters among the message's, which rules
+// most needles out without a search.
+std::size_t FindInLineSlow(std::string_view needle, const LogLine& line);
+inline std::size_t FindInLine(const Needle& needle, const LogLine& line) {
+    if (!line.PairsReady) PreparePairs(line);
+    if ((line.Pairs[0] & needle.pairs[0]) != needle.pairs[0] ||
+        (line.Pairs[1] & needle.pairs[1]) != needle.pairs[1]) {
+        return 0;
+    }
+    return FindInLineSlow(needle.text, line);
 }
 
 // The timestamp part a line brings: its first 26 characters unless they are all blank, in which case the

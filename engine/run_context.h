@@ -26,10 +26,11 @@ struct RecogniserState {
     // Friends-file keys seen in who lists, not yet written: each key once, with its latest value.
     std::vector<platform::Profile::Entry> Friends;
     std::unordered_map<std::string, std::size_t> FriendIndex;
-    std::string OfferedItem;              // the item of the last merchant's price offer
-    std::int64_t OfferedPrice = 0;        // its unit price in copper
-    std::string PendingSpecial;           // the special attack just announced
-    std::string Greeting, GreetingName;   // a merchant's greeting of the character, and the name in it
+    std::string OfferedItem;             // the item of the last merchant's price offer
+    std::int64_t OfferedPrice = 0;       // its unit price in copper
+    std::string PendingSpecial;          // the special attack just announced
+    std::string Greeting, GreetingName;  // a merchant's greeting of the character, and the name in it
+    Needle GreetingNeedle{std::string_view()};
     bool CharacterRecordSeen = false;     // a "Character" record was read
     bool CompatibleWarningGiven = false;  // a compatible run met records of a smallest one
 };

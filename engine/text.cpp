@@ -100,23 +100,12 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
     if (n == 0 || n > text.size()) return 0;
     const char* data = text.data();
     const std::size_t last = text.size() - n;
-    const char first = needle[0];
-    if (FoldCase(first) == UpperCase(first)) {
-        // Not a letter: jump from one occurrence of the first character to the next.
-        std::size_t i = 0;
-        while (i <= last) {
-            const void* hit = std::memchr(data + i, first, last - i + 1);
-            if (hit == nullptr) return 0;
-            i = static_cast<std::size_t>(static_cast<const char*>(hit) - data);
-            if (EqualsFoldedPrefix(data + i + 1, needle.data() + 1, n - 1)) return i + 1;
-            ++i;
-        }
-        return 0;
-    }
-    const char lower = FoldCase(first);
+    // Messages are short: a plain scan for the first character, in either case, beats calling memchr at every
+    // candidate.
+    const char lower = FoldCase(needle[0]);
     const char upper = UpperCase(lower);
     for (std::size_t i = 0; i <= last; ++i) {
-        char c = data[i];
+        const char c = data[i];
         if ((c == lower || c == upper) && EqualsFoldedPrefix(data + i + 1, needle.data() + 1, n - 1)) {
             return i + 1;
         }

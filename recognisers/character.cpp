@@ -198,9 +198,8 @@ bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
 }
 
 bool ReadWhoList(RunContext& run, const LogLine& line) {
-    const std::string_view m = line.Message;
-    if (!MessageStartsWith("Players in EverQuest:", m) && !MessageStartsWith("Players on EverQuest:", m) &&
-        !MessageStartsWith("Friends currently on EverQuest:", m)) {
+    if (!LineStartsWith("Players in EverQuest:", line) && !LineStartsWith("Players on EverQuest:", line) &&
+        !LineStartsWith("Friends currently on EverQuest:", line)) {
         return false;
     }
     run.KeepLineCompatible(line);
@@ -233,19 +232,19 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
 bool LanguageSkills(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
-    if (MessageStartsWith("Your language skills have improved. (", m)) {
+    if (LineStartsWith("Your language skills have improved. (", line)) {
         std::string_view rest = RestFrom(m, 38);
         std::size_t close = FindInMessage(")", rest);
         AddLanguageRow(run, close == 0 ? std::string_view() : rest.substr(0, close - 1));
         run.KeepLineCompatible(line);
         return true;
     }
-    if (MessageStartsWith("Your language skills have improved.", m)) {
+    if (LineStartsWith("Your language skills have improved.", line)) {
         AddLanguageRow(run, run.CurrentLanguage);
         run.KeepLineCompatible(WholeLine(line) + " (" + run.CurrentLanguage + ")");
         return true;
     }
-    if (MessageStartsWith("You have learned basic language skills. (", m)) {
+    if (LineStartsWith("You have learned basic language skills. (", line)) {
         std::string_view language = CutBefore(RestFrom(m, 42), ")");
         if (language != kUnknownTongueText) {
             SetThree(run.session.Tables.gSkills, LanguageSkillName(run.session, language), "?", "unknown",
@@ -261,7 +260,7 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou && FoldCase(line.Message.empty() ? '\0' : line.Message[0]) != 't') return false;
     const std::string_view m = line.Message;
     CharacterState& c = run.session.Character;
-    if (MessageStartsWith("You have entered ", m)) {
+    if (LineStartsWith("You have entered ", line)) {
         std::string_view zone = CutBefore(RestFrom(m, 18), ".");
         if (zone.empty()) return true;
         c.CurrentZone = zone;
@@ -269,7 +268,7 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         return true;
     }
-    if (MessageStartsWith("Total time playing ", m)) {
+    if (LineStartsWith("Total time playing ", line)) {
         std::string_view played = RestFrom(m, 20);
         if (std::size_t p = FindInMessage(": ", played); p > 0) played = RestFrom(played, p + 2);
         c.TimePlayed = CutBefore(played, ".");
@@ -277,7 +276,7 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         return true;
     }
-    if (MessageStartsWith("This session: ", m)) {
+    if (LineStartsWith("This session: ", line)) {
         std::string_view session = CutBefore(RestFrom(m, 15), ".");
         if (DurationLonger(session, c.SessionTime)) {
             c.SessionTime = session;
@@ -312,11 +311,11 @@ bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
         c.SavedSeen = true;
         return true;
     }
-    if (MessageStartsWith("You are currently bound in:", m)) {
+    if (LineStartsWith("You are currently bound in:", line)) {
         c.BindPoint = RestFrom(m, 29);
         return true;
     }
-    if (MessageStartsWith("You feel yourself bind to the area.", m)) {
+    if (LineStartsWith("You feel yourself bind to the area.", line)) {
         c.BindPoint = c.CurrentZone;
         return true;
     }
@@ -325,7 +324,7 @@ bool SavedAndBindPoint(RunContext& run, const LogLine& line) {
 
 bool SurnameApproved(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
-    if (!MessageStartsWith("Congratulations, ", m) || FindInLine(", your surname was approved.", line) == 0) {
+    if (!LineStartsWith("Congratulations, ", line) || FindInLine(", your surname was approved.", line) == 0) {
         return false;
     }
     CharacterState& c = run.session.Character;

@@ -10,7 +10,7 @@ namespace {
 enum class Channel { Tell, Say, Group, Guild, Shout, OOC, Auction, Other };
 
 struct ChatForm {
-    std::string_view text;
+    Prefix text;
     Channel channel;
 };
 
@@ -25,7 +25,12 @@ constexpr ChatForm kOwn[] = {
     {"You tell ", Channel::Other},
 };
 
-constexpr ChatForm kOthers[] = {
+struct OthersForm {
+    Needle text;
+    Channel channel;
+};
+
+constexpr OthersForm kOthers[] = {
     {" tells you,", Channel::Tell},        {" says,", Channel::Say},
     {" tells the group,", Channel::Group}, {" tells the guild,", Channel::Guild},
     {" shouts,", Channel::Shout},          {" says out of character,", Channel::OOC},
@@ -59,7 +64,7 @@ bool Selected(const RunInputs& in, Channel channel) {
 
 bool OwnChat(RunContext& run, const LogLine& line) {
     for (const ChatForm& form : kOwn) {
-        if (!MessageStartsWith(form.text, line.Message)) continue;
+        if (!LineStartsWith(form.text, line)) continue;
         run.AppendChatLine(Selected(run.inputs, form.channel), line);
         return true;
     }
@@ -68,7 +73,7 @@ bool OwnChat(RunContext& run, const LogLine& line) {
 
 bool OthersChat(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
-    for (const ChatForm& form : kOthers) {
+    for (const OthersForm& form : kOthers) {
         if (FindInLine(form.text, line) == 0) continue;
         run.AppendChatLine(Selected(run.inputs, form.channel), line);
         return true;

@@ -29,7 +29,7 @@ void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_
 }
 
 struct Special {
-    std::string_view firstPerson;  // "You score a "
+    Prefix firstPerson;            // "You score a "
     std::string_view thirdPerson;  // after the character's name: " Scores a "
     std::string_view key;          // "Score a "
     bool events;                   // counted in the events rather than the actions
@@ -52,7 +52,7 @@ std::string BaseForm(std::string kind) {
 }  // namespace
 
 bool AutoAttackOff(RunContext& run, const LogLine& line) {
-    if (!MessageStartsWith("Auto attack is off", line.Message)) return false;
+    if (!LineStartsWith("Auto attack is off", line)) return false;
     run.KeepLineCompatible(line);
     run.State.PendingSpecial.clear();
     return true;
@@ -67,8 +67,8 @@ bool SpecialAttacks(RunContext& run, const LogLine& line) {
     for (const Special& special : kSpecials) {
         for (int form = 0; form < 2; ++form) {
             std::size_t from = 0;
-            if (form == 0 && MessageStartsWith(special.firstPerson, m)) {
-                from = special.firstPerson.size() + 1;
+            if (form == 0 && LineStartsWith(special.firstPerson, line)) {
+                from = special.firstPerson.text.size() + 1;
             } else if (form == 1 && !name.empty() && MessageStartsWith(name, special.thirdPerson, m)) {
                 from = name.size() + special.thirdPerson.size() + 1;
             } else {
@@ -98,7 +98,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
         damage = Damage(RestFrom(m, forAt + 5));
-    } else if (MessageStartsWith("You try to ", m) && FindNoCase(", but miss!", line.Unquoted) > 0) {
+    } else if (LineStartsWith("You try to ", line) && FindNoCase(", but miss!", line.Unquoted) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
         return false;

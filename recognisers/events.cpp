@@ -11,7 +11,7 @@ namespace krav {
 namespace {
 
 struct Fixed {
-    std::string_view prefix;
+    Prefix prefix;
     std::string_view key;
     bool events;  // counted in the events rather than the actions
 };
@@ -44,17 +44,16 @@ constexpr Fixed kActions[] = {
 };
 
 // "You are " messages that are no state of the character; they end in the "You " block and are dropped.
-constexpr std::string_view kNotStates[] = {
-    "You are adorned",      "You are already",    "You are amazed",
-    "You are as quiet",     "You are bathed",     "You are being bandaged",
-    "You are blasted",      "You are burned",     "You are conscious",
-    "You are currently",    "You are encased",    "You are engulfed",
-    "You are enveloped",    "You are inspecting", "You are low",
-    "You are missing",      "You are no longer",  "You are not",
-    "You are not a member", "You are now",        "You are pelted",
-    "You are pierced",      "You are slammed",    "You are so happy",
-    "You are struck",       "You are surrounded", "You are too far",
-    "You are unstunned",    "You are unable",     "You are wracked"};
+constexpr Prefix kNotStates[] = {"You are adorned",      "You are already",    "You are amazed",
+                                 "You are as quiet",     "You are bathed",     "You are being bandaged",
+                                 "You are blasted",      "You are burned",     "You are conscious",
+                                 "You are currently",    "You are encased",    "You are engulfed",
+                                 "You are enveloped",    "You are inspecting", "You are low",
+                                 "You are missing",      "You are no longer",  "You are not",
+                                 "You are not a member", "You are now",        "You are pelted",
+                                 "You are pierced",      "You are slammed",    "You are so happy",
+                                 "You are struck",       "You are surrounded", "You are too far",
+                                 "You are unstunned",    "You are unable",     "You are wracked"};
 
 constexpr std::string_view kStates[] = {"encumbered", "stunned", "out of food",       "out of drink",
                                         "hungry",     "thirsty", "bleeding to death", "drowning",
@@ -62,7 +61,7 @@ constexpr std::string_view kStates[] = {"encumbered", "stunned", "out of food", 
 
 bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rules) {
     for (const Fixed& rule : rules) {
-        if (!MessageStartsWith(rule.prefix, line.Message)) continue;
+        if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
         StatTables& tables = run.session.Tables;
         IncrementCount(rule.events ? tables.gEvents : tables.gActions, rule.key);
@@ -95,7 +94,7 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     for (const Fixed& rule : kExperience) {
-        if (!MessageStartsWith(rule.prefix, m)) continue;
+        if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
         IncrementCount(run.session.Tables.gEvents, rule.key);
         if (rule.key == "Raise a level") {
@@ -105,7 +104,7 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
         }
         return true;
     }
-    if (MessageStartsWith("You have been slain", m)) {
+    if (LineStartsWith("You have been slain", line)) {
         run.KeepLineCompatible(line);
         if (FindInLine("slain by ", line) > 0) CountKiller(run, CutBefore(RestFrom(m, 24), "!"));
         IncrementCount(run.session.Tables.gEvents, "Slain");
@@ -117,8 +116,8 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
 bool OtherEvents(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     if (!line.StartsWithYou)
-        return MessageStartsWith("Welcome to EverQuest", m) && CountFixed(run, line, kLaterEvents);
-    if (MessageStartsWith("You have been ", m)) {
+        return LineStartsWith("Welcome to EverQuest", line) && CountFixed(run, line, kLaterEvents);
+    if (LineStartsWith("You have been ", line)) {
         std::string_view what = RestFrom(m, 15);
         what = FindInMessage(".", what) > 0 ? CutBefore(what, ".") : CutBefore(what, "!");
         if (MessageStartsWith("healed", what)) {
@@ -146,7 +145,7 @@ bool FatigueAndWere(RunContext& run, const LogLine& line) {
         IncrementCount(run.session.Tables.gEvents, "Fatigued");
         return true;
     }
-    if (!MessageStartsWith("You were ", m) ||
+    if (!LineStartsWith("You were ", line) ||
         StartsWithAny(m, {"You were JUST KIDDING", "You were removed"})) {
         return false;
     }
@@ -162,12 +161,12 @@ bool FatigueAndWere(RunContext& run, const LogLine& line) {
 
 bool ActionsAndStates(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou)
-        return MessageStartsWith("Glug, glug, glug", line.Message) && CountFixed(run, line, kActions);
+        return LineStartsWith("Glug, glug, glug", line) && CountFixed(run, line, kActions);
     if (CountFixed(run, line, kActions)) return true;
     const std::string_view m = line.Message;
-    if (!MessageStartsWith("You are ", m)) return false;
-    for (std::string_view notState : kNotStates) {
-        if (MessageStartsWith(notState, m)) return false;
+    if (!LineStartsWith("You are ", line)) return false;
+    for (const Prefix& notState : kNotStates) {
+        if (LineStartsWith(notState, line)) return false;
     }
     run.KeepLineCompatible(line);
     std::string state(CutBefore(CutBefore(RestFrom(m, 9), "."), "!"));

@@ -10,7 +10,7 @@ namespace {
 enum class Ending { Better, Worse, Max, Min };
 
 struct FactionEnding {
-    std::string_view text;
+    Needle text;
     Ending kind;
 };
 
@@ -20,7 +20,7 @@ constexpr FactionEnding kEndings[] = {{" got better", Ending::Better},
                                       {" could not possibly get any worse", Ending::Min}};
 
 struct Consider {
-    std::string_view test;
+    Needle test;
     std::string_view cut;
     std::string_view attitude;  // empty: the text after "regards you " up to "--"
 };
@@ -43,7 +43,7 @@ constexpr Consider kConsiders[] = {
 bool FactionStanding(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
-    if (!MessageStartsWith("Your faction standing with", m)) return false;
+    if (!LineStartsWith("Your faction standing with", line)) return false;
     run.KeepLineCompatible(line);
 
     const FactionEnding* ending = nullptr;
@@ -102,7 +102,7 @@ bool ConsiderMessages(RunContext& run, const LogLine& line) {
         const std::string_view npc = TrimBlanks(CutBefore(m, rule.cut));
         std::string_view attitude = rule.attitude;
         if (attitude.empty()) {
-            const std::size_t from = at + rule.test.size();
+            const std::size_t from = at + rule.test.text.size();
             const std::size_t dashes = FindInLine("--", line);
             attitude = dashes > from ? Mid(m, from, dashes - from) : std::string_view();
         }

@@ -7,11 +7,11 @@ namespace krav {
 
 namespace {
 
-bool TakeLanguage(RunContext& run, const LogLine& line, std::string_view phrase) {
+bool TakeLanguage(RunContext& run, const LogLine& line, const Needle& phrase) {
     const std::string_view message = line.Message;
     std::size_t p = FindInLine(phrase, line);
     if (p == 0) return false;
-    std::string_view rest = RestFrom(message, p + phrase.size() + 1);
+    std::string_view rest = RestFrom(message, p + phrase.text.size() + 1);
     std::size_t comma = rest.find(',');
     if (comma == std::string_view::npos) {
         run.CurrentLanguage.clear();

@@ -112,7 +112,7 @@ void PriceOffer(RunContext& run, std::string_view message, std::size_t tells) {
 
 bool SlainMob(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
-    if (!MessageStartsWith("You have slain ", line.Message)) return false;
+    if (!LineStartsWith("You have slain ", line)) return false;
     const std::string_view mob = CutBefore(RestFrom(line.Message, 16), "!");
     StatTable& mobs = run.session.Tables.gMobs;
     const std::string& zone = run.session.Character.CurrentZone;
@@ -131,18 +131,18 @@ bool MoneyAndItems(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou && !line.Message.starts_with("--")) return false;
     const std::string_view m = line.Message;
     const std::string& zone = run.session.Character.CurrentZone;
-    if (MessageStartsWith("You receive ", m)) {
+    if (LineStartsWith("You receive ", line)) {
         Sale(run, line);
-    } else if (MessageStartsWith("You give ", m)) {
+    } else if (LineStartsWith("You give ", line)) {
         Purchase(run, line);
-    } else if (MessageStartsWith("--You have looted a ", m)) {
+    } else if (LineStartsWith("--You have looted a ", line)) {
         IncrementLooted(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 21), ".--")), zone);
         run.KeepLineCompatible(line);
-    } else if (MessageStartsWith("--You have looted ", m)) {
+    } else if (LineStartsWith("--You have looted ", line)) {
         const std::string item = "*" + std::string(CutBefore(RestFrom(m, 19), ".--"));
         IncrementLooted(run.session.Tables.gLoot, StripItemLink(item), zone);
         run.KeepLineCompatible(line);
-    } else if (MessageStartsWith("You just dropped your ", m)) {
+    } else if (LineStartsWith("You just dropped your ", line)) {
         IncrementDropped(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 23), ".")), "");
         run.KeepLineCompatible(line);
     } else {
@@ -159,8 +159,9 @@ bool VendorDialogue(RunContext& run, const LogLine& line) {
     if (state.GreetingName != run.session.Character.CharacterName || state.Greeting.empty()) {
         state.GreetingName = run.session.Character.CharacterName;
         state.Greeting = " says 'Welcome to my shop, " + state.GreetingName;
+        state.GreetingNeedle = Needle(std::string_view(state.Greeting));
     }
-    if (FindInLine(state.Greeting, line) > 0) {
+    if (FindInLine(state.GreetingNeedle, line) > 0) {
         run.State.OfferedItem.clear();
         TouchVendor(run, Before(m, FindNoCase(" says ", m)));
     } else if (FindInLine(" tells you, 'That'll be ", line) > 0) {

@@ -14,7 +14,7 @@ namespace {
 enum class Outcome { Success, Failure, FailureUnknownSuccess };
 
 struct Attempt {
-    std::string_view prefix;
+    Prefix prefix;
     std::string_view skill;
     Outcome outcome;
 };
@@ -73,7 +73,7 @@ std::string ReadReference(const platform::Profile& ini, std::string_view section
 bool SkillIncreases(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTable& skills = run.session.Tables.gSkills;
-    if (line.StartsWithYou && MessageStartsWith("You have become better at", m)) {
+    if (line.StartsWithYou && LineStartsWith("You have become better at", line)) {
         const std::size_t u = FindInLine("! (", line);
         const std::string_view skill = u > 27 ? Mid(m, 27, u - 27) : std::string_view();
         std::string_view value = RestFrom(m, u + 3);
@@ -106,7 +106,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
 bool SkillAttempts(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     for (const Attempt& attempt : kAttempts) {
-        if (!MessageStartsWith(attempt.prefix, line.Message)) continue;
+        if (!LineStartsWith(attempt.prefix, line)) continue;
         run.KeepLineCompatible(line);
         StatTable& attempts = run.session.Tables.gAttempts;
         switch (attempt.outcome) {

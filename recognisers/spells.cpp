@@ -20,8 +20,9 @@ std::string SpellResult(std::string_view text) {
 // Texts that look like an item's effect but are the game's own messages.
 bool IsItemEffect(const LogLine& line) {
     const std::string_view m = line.Message;
-    for (std::string_view not_effect : {" XML ", " Current Setting", " Location ", " spell ", " fades"}) {
-        if (FindInLine(not_effect, line) > 0) return false;
+    static constexpr Needle kNotEffects[] = {" XML ", " Current Setting", " Location ", " spell ", " fades"};
+    for (const Needle& notEffect : kNotEffects) {
+        if (FindInLine(notEffect, line) > 0) return false;
     }
     // The item's name starts with a capital; a message without a sixth character has nothing to fail.
     const char first = m.size() > 5 ? m[5] : '\0';
@@ -34,7 +35,7 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     StatTable& spells = run.session.Tables.gSpells;
-    if (MessageStartsWith("You begin casting ", m)) {
+    if (LineStartsWith("You begin casting ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 19), ".");
         if (int row = spells.FindRow(spell); row > 0) {
@@ -44,7 +45,7 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
         }
         return true;
     }
-    if (MessageStartsWith("You have finished memorizing ", m)) {
+    if (LineStartsWith("You have finished memorizing ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 30), ".");
         if (spells.FindRow(spell) == 0) spells.NewRow({spell, "0", "0"});
@@ -57,9 +58,9 @@ bool FinishingBlows(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
     std::string key;
-    if (MessageStartsWith("You deliver a ", m)) {
+    if (LineStartsWith("You deliver a ", line)) {
         key = "Deliver a " + CapitalizeWords(CutBefore(RestFrom(m, 15), "!"));
-    } else if (MessageStartsWith("You perform an ", m)) {
+    } else if (LineStartsWith("You perform an ", line)) {
         key = "Perform an " + CapitalizeWords(CutBefore(RestFrom(m, 16), "!"));
     } else {
         return false;
@@ -80,13 +81,13 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
         return true;
     }
-    if (MessageStartsWith("Your spell ", m)) {
+    if (LineStartsWith("Your spell ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, 12)));
     } else if (!name.empty() && MessageStartsWith(name, "'s spell ", m)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
-    } else if (MessageStartsWith("Your target resisted the ", m)) {
+    } else if (LineStartsWith("Your target resisted the ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(CutBefore(RestFrom(m, 26), " spell."), ".");
         if (int row = tables.gSpells.FindRow(spell); row > 0) {
@@ -95,25 +96,25 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
             tables.gSpells.NewRow({spell, "?", "1"});
         }
         IncrementCount(tables.gResults, "Resisted");
-    } else if (MessageStartsWith("Your target cannot be ", m)) {
+    } else if (LineStartsWith("Your target cannot be ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Immune");
-    } else if (MessageStartsWith("Your ", m) && IsItemEffect(line)) {
+    } else if (LineStartsWith("Your ", line) && IsItemEffect(line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gFocus, CutBefore(RestFrom(m, 6), "."));
-    } else if (MessageStartsWith("Your Adventurer Stone glows with more power", m)) {
+    } else if (LineStartsWith("Your Adventurer Stone glows with more power", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gFocus, "Adventurer Stone glows with more power");
-    } else if (MessageStartsWith("You regain your concentration ", m)) {
+    } else if (LineStartsWith("You regain your concentration ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Continue casting");
-    } else if (MessageStartsWith("You are too distracted to cast a spell", m)) {
+    } else if (LineStartsWith("You are too distracted to cast a spell", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Too distracted");
-    } else if (MessageStartsWith("You are missing some required spell components", m)) {
+    } else if (LineStartsWith("You are missing some required spell components", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Missing components");
-    } else if (MessageStartsWith("You resist the ", m)) {
+    } else if (LineStartsWith("You resist the ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(CutBefore(CutBefore(RestFrom(m, 16), " spell"), "."), "!");
         IncrementCount(tables.gActions, "Resist " + std::string(spell));

@@ -164,7 +164,7 @@ SummaryRecord ParseSummaryRecord(std::string_view message) {
 }
 
 bool ReadSummaryRecord(RunContext& run, const LogLine& line) {
-    if (!MessageStartsWith("{KRAV} ", line.Message)) return false;
+    if (!LineStartsWith("{KRAV} ", line)) return false;
     const SummaryRecord record = ParseSummaryRecord(line.Message);
     // A compatible log carries the records of earlier shrinking runs on unchanged.
     if (run.Mode() == ShrinkMode::Compatible && record.key != "Start of File" &&

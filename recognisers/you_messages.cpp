@@ -8,9 +8,9 @@
 namespace krav {
 
 bool YouMessages(RunContext& run, const LogLine& line) {
-    if (!line.StartsWithYou || !MessageStartsWith("You ", line.Message)) return false;
+    if (!line.StartsWithYou || !LineStartsWith("You ", line)) return false;
     // Heals of others and whatever else the block does not count leave the new log.
-    if (!OwnChat(run, line) && !MessageStartsWith("You have healed", line.Message)) OwnAttack(run, line);
+    if (!OwnChat(run, line) && !LineStartsWith("You have healed", line)) OwnAttack(run, line);
     // A special attack qualifies only the attack that follows it at once.
     run.State.PendingSpecial.clear();
     return true;
