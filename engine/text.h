@@ -22,7 +22,14 @@ inline char FoldCase(char c) {
 inline char UpperCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Inline: table lookups compare every row's key with it.
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
 
 // Substring by 1-based position; out-of-range parts give empty text, never an error.
 std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count);

@@ -18,43 +18,56 @@ namespace krav {
 
 namespace {
 
-using Step = bool (*)(RunContext&, const LogLine&);
+using StepFunction = bool (*)(RunContext&, const LogLine&);
+
+// Steps whose forms all start with "You" are not called for other lines: most lines of a log are not the
+// player's own, and this spares them a third of the calls.
+enum class Gate : unsigned char { AnyLine, StartsWithYou };
+
+struct Step {
+    StepFunction function;
+    Gate gate;
+};
+
+constexpr Gate kAny = Gate::AnyLine;
+constexpr Gate kYou = Gate::StartsWithYou;
 
 constexpr Step kSteps[] = {
-    CaptureLanguage,       //  1 language-tagged speech ("tells the group, in", "says, in")
-    ReadSummaryRecord,     //  2 summary records ("{KRAV} ")
-    ReadWhoList,           //  3 who lists
-    LanguageSkills,        //  4 language skills
-    ZoneAndPlayedTime,     //  5 zone entry, played time
-    SlainMob,              //  6 kills "You have slain "
-    MoneyAndItems,         //  7 money and items: "You receive ", "You give ", loot, drops
-    SavedAndBindPoint,     //  8 character saved, bind point
-    AutoAttackOff,         //  9 "Auto attack is off"
-    CastingAndMemorizing,  // 10 "You begin casting ", "You have finished memorizing "
-    SkillIncreases,        // 11 skill increases
-    FactionStanding,       // 12 "Your faction standing with"
-    ExperienceAndDeaths,   // 13 experience, levels, adventures, deaths,
-    SurnameApproved,       //    the surname,
-    OtherEvents,           //    and similar events up to "You are no longer afraid"
-    SpecialAttacks,        // 14 special attacks
-    FinishingBlows,        //    and finishing blows
-    SpellOutcomes,         // 15 spell outcomes
-    FatigueAndWere,        // 16 fatigue and "You were "
-    SkillAttempts,         // 17 skill attempts
-    ActionsAndStates,      // 18 food, drink, tracking, taunt; "You are "
-    YouMessages,           // 19 every other message starting with "You "
-    ConsiderMessages,      // 20 consider messages
-    AttacksOnPlayer,       // 21 attacks on the player
-    VendorDialogue,        // 22 vendor dialogue
-    OthersChat,            // 23 others' chat
-                           // 24 anything else: dropped
+    {CaptureLanguage, kAny},       //  1 language-tagged speech ("tells the group, in", "says, in")
+    {ReadSummaryRecord, kAny},     //  2 summary records ("{KRAV} ")
+    {ReadWhoList, kAny},           //  3 who lists
+    {LanguageSkills, kYou},        //  4 language skills
+    {ZoneAndPlayedTime, kAny},     //  5 zone entry, played time
+    {SlainMob, kYou},              //  6 kills "You have slain "
+    {MoneyAndItems, kAny},         //  7 money and items: "You receive ", "You give ", loot, drops
+    {SavedAndBindPoint, kAny},     //  8 character saved, bind point
+    {AutoAttackOff, kAny},         //  9 "Auto attack is off"
+    {CastingAndMemorizing, kYou},  // 10 "You begin casting ", "You have finished memorizing "
+    {SkillIncreases, kAny},        // 11 skill increases
+    {FactionStanding, kYou},       // 12 "Your faction standing with"
+    {ExperienceAndDeaths, kYou},   // 13 experience, levels, adventures, deaths,
+    {SurnameApproved, kAny},       //    the surname,
+    {OtherEvents, kAny},           //    and similar events up to "You are no longer afraid"
+    {SpecialAttacks, kAny},        // 14 special attacks
+    {FinishingBlows, kYou},        //    and finishing blows
+    {SpellOutcomes, kAny},         // 15 spell outcomes
+    {FatigueAndWere, kYou},        // 16 fatigue and "You were "
+    {SkillAttempts, kYou},         // 17 skill attempts
+    {ActionsAndStates, kAny},      // 18 food, drink, tracking, taunt; "You are "
+    {YouMessages, kYou},           // 19 every other message starting with "You "
+    {ConsiderMessages, kAny},      // 20 consider messages
+    {AttacksOnPlayer, kAny},       // 21 attacks on the player
+    {VendorDialogue, kAny},        // 22 vendor dialogue
+    {OthersChat, kAny},            // 23 others' chat
+                                   // 24 anything else: dropped
 };
 
 }  // namespace
 
 bool ClassifyLine(RunContext& run, const LogLine& line) {
-    for (Step step : kSteps) {
-        if (step(run, line)) return true;
+    for (const Step& step : kSteps) {
+        if (step.gate == Gate::StartsWithYou && !line.StartsWithYou) continue;
+        if (step.function(run, line)) return true;
     }
     return false;
 }
