@@ -2,6 +2,8 @@
 // consumes it; a line no step claims is dropped by the run.
 #include "recognisers/classifier.h"
 
+#include <array>
+
 #include "recognisers/character.h"
 #include "recognisers/chat.h"
 #include "recognisers/combat.h"
@@ -62,11 +64,32 @@ constexpr Step kSteps[] = {
                                    // 24 anything else: dropped
 };
 
+// The step list for lines that do not start with "You": kSteps without its "You"-only steps, in order.
+constexpr auto kOtherSteps = [] {
+    constexpr std::size_t count = [] {
+        std::size_t n = 0;
+        for (const Step& step : kSteps)
+            n += step.gate == Gate::AnyLine ? 1 : 0;
+        return n;
+    }();
+    std::array<StepFunction, count> steps{};
+    std::size_t i = 0;
+    for (const Step& step : kSteps) {
+        if (step.gate == Gate::AnyLine) steps[i++] = step.function;
+    }
+    return steps;
+}();
+
 }  // namespace
 
 bool ClassifyLine(RunContext& run, const LogLine& line) {
+    if (!line.StartsWithYou) {
+        for (StepFunction step : kOtherSteps) {
+            if (step(run, line)) return true;
+        }
+        return false;
+    }
     for (const Step& step : kSteps) {
-        if (step.gate == Gate::StartsWithYou && !line.StartsWithYou) continue;
         if (step.function(run, line)) return true;
     }
     return false;

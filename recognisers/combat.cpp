@@ -7,9 +7,14 @@ namespace krav {
 
 namespace {
 
-// The damage of "... for N points of damage": the text between `after` and " points", "0" when it has no end.
-std::string_view Damage(std::string_view rest) {
-    const std::size_t points = FindInMessage(" points", rest);
+// The damage of "... for N points of damage": the text from `from` up to " points", "0" when it has no end.
+std::string_view Damage(const LogLine& line, std::size_t from) {
+    // The message search over the rest of the message from `from`, which lies in the part before any quoted
+    // speech: that part ends where the line's own does, so it is cut there without looking again.
+    std::string_view rest = RestFrom(line.Message, from);
+    const std::size_t start = from - 1, end = line.Unquoted.size();
+    if (end < line.Message.size() && end + 1 < start + rest.size()) rest = rest.substr(0, end - start);
+    const std::size_t points = FindNoCase(" points", rest);
     return points > 0 ? rest.substr(0, points - 1) : std::string_view("0");
 }
 
@@ -97,7 +102,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
         hit = true;
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
-        damage = Damage(RestFrom(m, forAt + 5));
+        damage = Damage(line, forAt + 5);
     } else if (LineStartsWith("You try to ", line) && FindNoCase(", but miss!", line.Unquoted) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
@@ -129,7 +134,7 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         if (FindInLine(" points of damage", line) == 0) return true;
         run.KeepLineCompatible(line);
         const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
-        const std::string_view damage = Damage(RestFrom(m, p + 9));
+        const std::string_view damage = Damage(line, p + 9);
         if (EqualsNoCase(kind, "healed")) {
             IncrementCount(tables.gEvents, CapitalizeFirst(kind));
         } else {
