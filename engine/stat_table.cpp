@@ -221,6 +221,15 @@ void IncrementCountSecond(StatTable& table, std::string_view key) {
     }
 }
 
+void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
+    if (int row = table.FindRow(key); row > 0) {
+        table.SetCell(col, row, Increased(table.Cell(col, row)));
+        table.SetCell(3, row, ListAdd(table.Cell(3, row), zone));
+    } else {
+        table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
+    }
+}
+
 void IncrementLooted(StatTable& loot, std::string_view key, std::string_view zone) {
     AddLootOrDrop(loot, key, zone, 1, 0);
 }

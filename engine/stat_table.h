@@ -65,6 +65,10 @@ void CountAttemptSuccess(StatTable& attempts, std::string_view key);
 void CountAttemptFailure(StatTable& attempts, std::string_view key);
 void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key);
 
+// Tables of two counts and a zone list (gMobs, gVendors): one more in column `col` (1 or 2) and the zone
+// merged into the list; a new row gets "1" there, "0" in the other count and the zone as its list.
+void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone);
+
 // Set operations: on an existing row every value but "?" replaces its cell; a zone is merged into the row's
 // zone list.
 void SetText(StatTable& table, std::string_view key, std::string_view first);

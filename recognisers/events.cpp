@@ -70,17 +70,6 @@ bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rul
     return false;
 }
 
-void CountKiller(RunContext& run, std::string_view killer) {
-    StatTable& mobs = run.session.Tables.gMobs;
-    const std::string& zone = run.session.Character.CurrentZone;
-    if (int row = mobs.FindRow(killer); row > 0) {
-        mobs.SetCell(1, row, Increased(mobs.Cell(1, row)));
-        mobs.SetCell(3, row, ListAdd(mobs.Cell(3, row), zone));
-    } else {
-        mobs.NewRow({killer, "1", "0", ListAdd("", zone)});
-    }
-}
-
 bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view> prefixes) {
     for (std::string_view prefix : prefixes) {
         if (MessageStartsWith(prefix, text)) return true;
@@ -106,7 +95,9 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     }
     if (LineStartsWith("You have been slain", line)) {
         run.KeepLineCompatible(line);
-        if (FindInLine("slain by ", line) > 0) CountKiller(run, CutBefore(RestFrom(m, 24), "!"));
+        if (FindInLine("slain by ", line) > 0)
+            IncrementWithZone(run.session.Tables.gMobs, CutBefore(RestFrom(m, 24), "!"), 1,
+                              run.session.Character.CurrentZone);
         IncrementCount(run.session.Tables.gEvents, "Slain");
         return true;
     }

@@ -24,14 +24,7 @@ void TouchVendor(RunContext& run, std::string_view merchant) {
 
 // Counts one deal with a merchant in the given column, with the current zone.
 void CountVendor(RunContext& run, std::string_view merchant, int col) {
-    StatTable& vendors = run.session.Tables.gVendors;
-    const std::string& zone = run.session.Character.CurrentZone;
-    if (int row = vendors.FindRow(merchant); row > 0) {
-        vendors.SetCell(col, row, Increased(vendors.Cell(col, row)));
-        vendors.SetCell(3, row, ListAdd(vendors.Cell(3, row), zone));
-    } else {
-        vendors.NewRow({merchant, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
-    }
+    IncrementWithZone(run.session.Tables.gVendors, merchant, col, run.session.Character.CurrentZone);
 }
 
 void Sale(RunContext& run, const LogLine& line) {
@@ -114,14 +107,7 @@ bool SlainMob(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     if (!LineStartsWith("You have slain ", line)) return false;
     const std::string_view mob = CutBefore(RestFrom(line.Message, 16), "!");
-    StatTable& mobs = run.session.Tables.gMobs;
-    const std::string& zone = run.session.Character.CurrentZone;
-    if (int row = mobs.FindRow(mob); row > 0) {
-        mobs.SetCell(2, row, Increased(mobs.Cell(2, row)));
-        mobs.SetCell(3, row, ListAdd(mobs.Cell(3, row), zone));
-    } else {
-        mobs.NewRow({mob, "0", "1", ListAdd("", zone)});
-    }
+    IncrementWithZone(run.session.Tables.gMobs, mob, 2, run.session.Character.CurrentZone);
     run.State.PendingSpecial.clear();
     run.KeepLineCompatible(line);
     return true;
