@@ -74,17 +74,13 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTables& tables = run.session.Tables;
     const std::string& name = run.session.Character.CharacterName;
-    if (!line.StartsWithYou) {
-        // Only the character's own spell line starts otherwise.
-        if (name.empty() || !MessageStartsWith(name, "'s spell ", m)) return false;
-        run.KeepLineCompatible(line);
-        IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
-        return true;
-    }
+    const bool ownSpell = !name.empty() && MessageStartsWith(name, "'s spell ", m);
+    // Every other form starts with "You".
+    if (!line.StartsWithYou && !ownSpell) return false;
     if (LineStartsWith("Your spell ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, 12)));
-    } else if (!name.empty() && MessageStartsWith(name, "'s spell ", m)) {
+    } else if (ownSpell) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
     } else if (LineStartsWith("Your target resisted the ", line)) {
