@@ -59,6 +59,35 @@ inline bool LineStartsWith(const Prefix& prefix, const LogLine& line) {
     return (line.Head & prefix.mask) == prefix.head && MessageStartsWith(prefix.text, line.Message);
 }
 
+// Which folded bytes may stand at the fifth and sixth places of a message that starts with one of a table's
+// prefixes: one test of the line's head rules out a whole table, most of whose prefixes share their first
+// word ("You ", "Your "). Built by the compiler from the table itself, so it cannot fall out of step with it.
+class PrefixFilter {
+public:
+    template <typename Table, typename PrefixOf>
+    constexpr PrefixFilter(const Table& table, PrefixOf prefixOf) {
+        for (const auto& entry : table) {
+            const Prefix& prefix = prefixOf(entry);
+            for (unsigned place = 0; place < 2; ++place) {
+                if (prefix.text.size() <= 4 + place) {
+                    for (auto& word : admitted_[place]) word = ~std::uint64_t{0};  // any byte there
+                } else {
+                    const unsigned byte = (prefix.head >> (8 * (4 + place))) & 0xFF;
+                    admitted_[place][byte >> 6] |= std::uint64_t{1} << (byte & 63);
+                }
+            }
+        }
+    }
+    // False when no prefix of the table can start the line's message.
+    bool Admits(const LogLine& line) const {
+        const unsigned fifth = (line.Head >> 32) & 0xFF, sixth = (line.Head >> 40) & 0xFF;
+        return ((admitted_[0][fifth >> 6] >> (fifth & 63)) & (admitted_[1][sixth >> 6] >> (sixth & 63)) & 1) != 0;
+    }
+
+private:
+    std::uint64_t admitted_[2][4] = {};
+};
+
 // The bit of a pair of adjacent characters, letters folded, in LogLine::Pairs.
 constexpr unsigned PairBit(char a, char b) {
     auto fold = [](char c) { return static_cast<unsigned char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c); };

@@ -205,9 +205,29 @@ std::string Increased(std::string_view cell, std::int64_t by) {
     return std::to_string(SaturatingAdd(value ? *value : 1, by));
 }
 
+void StatTable::IncreaseCell(int col, int row) {
+    std::string& cell = rows_[row][col];
+    // A number as std::to_string writes it (digits alone, no leading zero) and far from the limit: add one
+    // to its digits, carrying from the last.
+    const bool plain = !cell.empty() && cell.size() <= 17 && (cell[0] != '0' || cell.size() == 1) &&
+                       std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!plain) {
+        cell = Increased(cell);
+        return;
+    }
+    for (auto digit = cell.rbegin(); digit != cell.rend(); ++digit) {
+        if (*digit != '9') {
+            ++*digit;
+            return;
+        }
+        *digit = '0';
+    }
+    cell.insert(cell.begin(), '1');
+}
+
 void IncrementCount(StatTable& table, std::string_view key) {
     if (int row = table.FindRow(key); row > 0) {
-        table.SetCell(1, row, Increased(table.Cell(1, row)));
+        table.IncreaseCell(1, row);
     } else {
         table.NewRow({key, "1"});
     }
@@ -215,7 +235,7 @@ void IncrementCount(StatTable& table, std::string_view key) {
 
 void IncrementCountSecond(StatTable& table, std::string_view key) {
     if (int row = table.FindRow(key); row > 0) {
-        table.SetCell(2, row, Increased(table.Cell(2, row)));
+        table.IncreaseCell(2, row);
     } else {
         table.NewRow({key, " ", "1"});
     }
@@ -223,7 +243,7 @@ void IncrementCountSecond(StatTable& table, std::string_view key) {
 
 void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
     if (int row = table.FindRow(key); row > 0) {
-        table.SetCell(col, row, Increased(table.Cell(col, row)));
+        table.IncreaseCell(col, row);
         table.SetCell(3, row, ListAdd(table.Cell(3, row), zone));
     } else {
         table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
@@ -240,7 +260,7 @@ void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zo
 
 void CountAttemptSuccess(StatTable& attempts, std::string_view key) {
     if (int row = attempts.FindRow(key); row > 0) {
-        attempts.SetCell(2, row, Increased(attempts.Cell(2, row)));
+        attempts.IncreaseCell(2, row);
     } else {
         attempts.NewRow({key, "0", "1"});
     }
@@ -248,7 +268,7 @@ void CountAttemptSuccess(StatTable& attempts, std::string_view key) {
 
 void CountAttemptFailure(StatTable& attempts, std::string_view key) {
     if (int row = attempts.FindRow(key); row > 0) {
-        attempts.SetCell(1, row, Increased(attempts.Cell(1, row)));
+        attempts.IncreaseCell(1, row);
     } else {
         attempts.NewRow({key, "1", "0"});
     }
@@ -256,7 +276,7 @@ void CountAttemptFailure(StatTable& attempts, std::string_view key) {
 
 void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key) {
     if (int row = attempts.FindRow(key); row > 0) {
-        attempts.SetCell(1, row, Increased(attempts.Cell(1, row)));
+        attempts.IncreaseCell(1, row);
     } else {
         attempts.NewRow({key, "1", "?"});
     }

@@ -24,6 +24,8 @@ public:
     // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
     const std::string& Cell(int col, int row) const { return rows_[row][col]; }
     void SetCell(int col, int row, std::string_view text) { rows_[row][col] = text; }
+    // SetCell(col, row, Increased(Cell(col, row))), counting on in place when the cell is a plain number.
+    void IncreaseCell(int col, int row);
     const std::vector<std::string>& Row(int row) const { return rows_[row]; }
 
     // Set once the first key of the run is written: until then row 1 is the empty placeholder.

@@ -18,7 +18,33 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
+// Eight bytes read as one number, whatever their alignment.
+inline std::uint64_t LoadEight(const char* p) {
+    std::uint64_t x;
+    std::memcpy(&x, p, sizeof x);
+    return x;
+}
+
+// Eight bytes with their capitals A-Z made small at once: a byte is a capital when its low seven bits lie
+// in 'A'..'Z' and its top bit is clear, and gains 0x20 then. No sum carries into the next byte.
+inline std::uint64_t FoldEight(std::uint64_t x) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t low = x & (0x7F * kOnes);
+    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;      // top bit set from 'A' up
+    const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;  // top bit set beyond 'Z'
+    const std::uint64_t capitals = fromA & ~beyondZ & ~x & (0x80 * kOnes);
+    return x | (capitals >> 2);
+}
+
 bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
+    if (n >= 8) {
+        // Whole blocks of eight, then the last eight bytes again (overlapping) for the rest.
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            if (FoldEight(LoadEight(a + i)) != FoldEight(LoadEight(b + i))) return false;
+        }
+        return i == n || FoldEight(LoadEight(a + n - 8)) == FoldEight(LoadEight(b + n - 8));
+    }
     for (std::size_t i = 0; i < n; ++i) {
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
     }
@@ -60,6 +86,16 @@ std::optional<std::int64_t> ReadInteger(std::string_view text) {
         ++i;
     }
     if (i == text.size()) return std::nullopt;
+    if (text.size() - i <= 18) {
+        // Up to 18 digits cannot leave the 64-bit range: no saturation to watch for.
+        std::int64_t value = 0;
+        for (; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c < '0' || c > '9') return std::nullopt;
+            value = value * 10 + (c - '0');
+        }
+        return negative ? -value : value;
+    }
     std::int64_t value = 0;
     for (; i < text.size(); ++i) {
         char c = text[i];
@@ -105,6 +141,11 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
     const std::size_t k = (needle[0] == ' ' && n > 1) ? 1 : 0;
     const char lower = FoldCase(needle[k]);
     const char upper = UpperCase(lower);
+    // The needle's last character rules out most candidates before the whole needle is compared.
+    const char lastChar = FoldCase(needle[n - 1]);
+    auto matchesAt = [&](std::size_t at) {
+        return FoldCase(data[at + n - 1]) == lastChar && EqualsFoldedPrefix(data + at, needle.data(), n);
+    };
     std::size_t i = 0;  // candidate start
 #ifdef __SSE2__
     // Sixteen candidates at a time.
@@ -117,14 +158,14 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
         while (hits != 0) {
             const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
             if (at > last) return 0;
-            if (EqualsFoldedPrefix(data + at, needle.data(), n)) return at + 1;
+            if (matchesAt(at)) return at + 1;
             hits &= hits - 1;
         }
     }
 #endif
     for (; i <= last; ++i) {
         const char c = data[i + k];
-        if ((c == lower || c == upper) && EqualsFoldedPrefix(data + i, needle.data(), n)) return i + 1;
+        if ((c == lower || c == upper) && matchesAt(i)) return i + 1;
     }
     return 0;
 }

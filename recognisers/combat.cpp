@@ -26,7 +26,7 @@ void KeepLargest(StatTable& table, int row, std::string_view damage) {
 void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_view damage) {
     if (int row = table.FindRow(kind); row > 0) {
         const int col = hit ? 2 : 1;
-        table.SetCell(col, row, Increased(table.Cell(col, row)));
+        table.IncreaseCell(col, row);
         if (hit) KeepLargest(table, row, damage);
     } else {
         table.NewRow({kind, hit ? "0" : "1", hit ? "1" : "0", hit ? damage : "?"});
@@ -67,14 +67,15 @@ bool SpecialAttacks(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     const std::string& name = run.session.Character.CharacterName;
     // The first-person forms start with "You", the others with the character's name.
-    if (!line.StartsWithYou && (name.empty() || !MessageStartsWith(name, m))) return false;
+    const bool byName = !name.empty() && MessageStartsWith(name, m);
+    if (!line.StartsWithYou && !byName) return false;
     // Both forms of each special, in order: first person, then the character's name.
     for (const Special& special : kSpecials) {
         for (int form = 0; form < 2; ++form) {
             std::size_t from = 0;
             if (form == 0 && LineStartsWith(special.firstPerson, line)) {
                 from = special.firstPerson.text.size() + 1;
-            } else if (form == 1 && !name.empty() && MessageStartsWith(name, special.thirdPerson, m)) {
+            } else if (form == 1 && byName && MessageStartsWith(name, special.thirdPerson, m)) {
                 from = name.size() + special.thirdPerson.size() + 1;
             } else {
                 continue;

@@ -59,7 +59,13 @@ constexpr std::string_view kStates[] = {"encumbered", "stunned", "out of food", 
                                         "hungry",     "thirsty", "bleeding to death", "drowning",
                                         "mesmerized", "blinded", "ensnared"};
 
-bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rules) {
+constexpr Prefix FixedPrefix(const Fixed& rule) { return rule.prefix; }
+constexpr PrefixFilter kExperienceFilter(kExperience, FixedPrefix);
+constexpr PrefixFilter kLaterEventsFilter(kLaterEvents, FixedPrefix);
+constexpr PrefixFilter kActionsFilter(kActions, FixedPrefix);
+
+bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rules, const PrefixFilter& filter) {
+    if (!filter.Admits(line)) return false;
     for (const Fixed& rule : rules) {
         if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
@@ -82,7 +88,9 @@ bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view
 bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
-    for (const Fixed& rule : kExperience) {
+    const std::span<const Fixed> rules = kExperienceFilter.Admits(line) ? std::span<const Fixed>(kExperience)
+                                                                          : std::span<const Fixed>();
+    for (const Fixed& rule : rules) {
         if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
         IncrementCount(run.session.Tables.gEvents, rule.key);
@@ -107,7 +115,7 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
 bool OtherEvents(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     if (!line.StartsWithYou)
-        return LineStartsWith("Welcome to EverQuest", line) && CountFixed(run, line, kLaterEvents);
+        return LineStartsWith("Welcome to EverQuest", line) && CountFixed(run, line, kLaterEvents, kLaterEventsFilter);
     if (LineStartsWith("You have been ", line)) {
         std::string_view what = RestFrom(m, 15);
         what = FindInMessage(".", what) > 0 ? CutBefore(what, ".") : CutBefore(what, "!");
@@ -125,7 +133,7 @@ bool OtherEvents(RunContext& run, const LogLine& line) {
         IncrementCount(run.session.Tables.gEvents, CapitalizeFirst(what));
         return true;
     }
-    return CountFixed(run, line, kLaterEvents);
+    return CountFixed(run, line, kLaterEvents, kLaterEventsFilter);
 }
 
 bool FatigueAndWere(RunContext& run, const LogLine& line) {
@@ -152,8 +160,8 @@ bool FatigueAndWere(RunContext& run, const LogLine& line) {
 
 bool ActionsAndStates(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou)
-        return LineStartsWith("Glug, glug, glug", line) && CountFixed(run, line, kActions);
-    if (CountFixed(run, line, kActions)) return true;
+        return LineStartsWith("Glug, glug, glug", line) && CountFixed(run, line, kActions, kActionsFilter);
+    if (CountFixed(run, line, kActions, kActionsFilter)) return true;
     const std::string_view m = line.Message;
     if (!LineStartsWith("You are ", line)) return false;
     for (const Prefix& notState : kNotStates) {

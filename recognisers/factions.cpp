@@ -77,7 +77,7 @@ bool FactionStanding(RunContext& run, const LogLine& line) {
     const std::string& limit = factions.Cell(3, row);
     if (change) {
         const int col = ending->kind == Ending::Better ? 2 : 1;
-        factions.SetCell(col, row, Increased(factions.Cell(col, row)));
+        factions.IncreaseCell(col, row);
         // Moving past a limit already reported is a contradiction, kept for the rest of the run.
         if ((ending->kind == Ending::Better && limit == "Max") ||
             (ending->kind == Ending::Worse && limit == "Min")) {

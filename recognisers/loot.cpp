@@ -49,7 +49,7 @@ void Sale(RunContext& run, const LogLine& line) {
     CountVendor(run, merchant, 2);
     StatTable& loot = run.session.Tables.gLoot;
     if (int row = loot.FindRow(item); row > 0) {
-        loot.SetCell(3, row, Increased(loot.Cell(3, row)));
+        loot.IncreaseCell(3, row);
     } else {
         loot.NewRow({item, "0", "0", "1", "?", ""});
     }

@@ -104,7 +104,9 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
 }
 
 bool SkillAttempts(RunContext& run, const LogLine& line) {
-    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
+    static constexpr PrefixFilter kFilter(kAttempts, [](const Attempt& a) -> const Prefix& { return a.prefix; });
+    // Every form of this step starts with "You".
+    if (!line.StartsWithYou || !kFilter.Admits(line)) return false;
     for (const Attempt& attempt : kAttempts) {
         if (!LineStartsWith(attempt.prefix, line)) continue;
         run.KeepLineCompatible(line);

@@ -39,7 +39,7 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 19), ".");
         if (int row = spells.FindRow(spell); row > 0) {
-            spells.SetCell(1, row, Increased(spells.Cell(1, row)));
+            spells.IncreaseCell(1, row);
         } else {
             spells.NewRow({spell, "1", "0"});
         }
@@ -87,7 +87,7 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(CutBefore(RestFrom(m, 26), " spell."), ".");
         if (int row = tables.gSpells.FindRow(spell); row > 0) {
-            tables.gSpells.SetCell(2, row, Increased(tables.gSpells.Cell(2, row)));
+            tables.gSpells.IncreaseCell(2, row);
         } else {
             tables.gSpells.NewRow({spell, "?", "1"});
         }

@@ -253,6 +253,26 @@ TEST(StatTableCount, AttemptsOnNewAndExistingRows) {
     EXPECT_EQ(Dump(a), "Bash/1/2|Kick/2/1|Taunt/1/1");
 }
 
+// Counting on in place must write what Increased writes, for plain numbers and for everything else a cell
+// may hold.
+TEST(StatTableCount, IncreaseCellWritesWhatIncreasedWrites) {
+    const std::vector<std::string> cells = {"0", "1", "9", "10", "19", "99", "109", "999", "123456789",
+                                            "9999999999999999", "99999999999999999", "999999999999999999",
+                                            "9223372036854775806", kMax, "007", "00", "-1", "-10", "+5",
+                                            " 5", "5 ", "", "?", " ", "abc", "1a", "-9223372036854775808"};
+    StatTable table("gFocus", {"Focus", "Times"}, ValueSort::Column1);
+    for (const std::string& cell : cells) {
+        table.SetCell(1, 1, cell);
+        table.IncreaseCell(1, 1);
+        EXPECT_EQ(table.Cell(1, 1), Increased(cell)) << "cell '" << cell << "'";
+    }
+    // Many steps in a row carry through every digit.
+    table.SetCell(1, 1, "0");
+    for (int i = 0; i < 12345; ++i)
+        table.IncreaseCell(1, 1);
+    EXPECT_EQ(table.Cell(1, 1), "12345");
+}
+
 TEST(StatTableCount, HugeCountsNeverOverflow) {
     EXPECT_EQ(Increased(kMax), kMax);
     EXPECT_EQ(Increased("99999999999999999999"), kMax);

@@ -71,6 +71,50 @@ TEST(TextHelpers, FindNoCaseIgnoresCaseOfLettersOnly) {
     EXPECT_EQ(FindNoCase("\xE9", "caf\xE9"), 4u);
 }
 
+// The search folds eight bytes at a time: it must agree with a character-by-character search on bytes at
+// the edges of the capitals ('@', '[', '`', '{'), on bytes above 127 whose low seven bits are capitals, and
+// on needles of every length around the block size, found anywhere in texts of every length.
+TEST(TextHelpers, FindNoCaseAgreesWithAPlainSearch) {
+    auto plain = [](std::string_view needle, std::string_view text) -> std::size_t {
+        if (needle.empty() || needle.size() > text.size()) return 0;
+        for (std::size_t at = 0; at + needle.size() <= text.size(); ++at) {
+            bool same = true;
+            for (std::size_t i = 0; i < needle.size() && same; ++i)
+                same = FoldCase(text[at + i]) == FoldCase(needle[i]);
+            if (same) return at + 1;
+        }
+        return 0;
+    };
+    const std::string alphabet = std::string("aAzZbB@[`{ ") + "\xC1\xE1\xDA\xFA\x80\xFF";
+    std::mt19937 random(20041207);
+    auto randomText = [&](std::size_t size) {
+        std::string text;
+        for (std::size_t i = 0; i < size; ++i)
+            text += alphabet[random() % alphabet.size()];
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string text = randomText(random() % 48);
+        std::string needle;
+        if (!text.empty() && random() % 2 == 0) {
+            // A piece of the text with the case of some letters changed, so that it is found.
+            const std::size_t from = random() % text.size();
+            needle = text.substr(from, 1 + random() % (text.size() - from));
+            for (char& c : needle)
+                if (random() % 2 == 0) c = FoldCase(c) == c ? UpperCase(c) : FoldCase(c);
+        } else {
+            needle = randomText(1 + random() % 20);
+        }
+        ASSERT_EQ(FindNoCase(needle, text), plain(needle, text)) << "needle '" << needle << "' text '" << text << "'";
+    }
+    // Blocks of eight differing only in a byte whose low seven bits are a capital.
+    EXPECT_EQ(FindNoCase("abcdefgh\xC1", "ABCDEFGH\xE1"), 0u);
+    EXPECT_EQ(FindNoCase("abcdefgh\xE1", "ABCDEFGH\xE1"), 1u);
+    EXPECT_EQ(FindNoCase("points of damage", "x POINTS OF DAMAGE."), 3u);
+    EXPECT_EQ(FindNoCase("points of damage", "x POINTS OF DAMAGe."), 3u);
+    EXPECT_EQ(FindNoCase("points of damage", "x POINTS OF DAMAG@."), 0u);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // The message search
 
@@ -245,6 +289,9 @@ TEST(TextHelpers, ReadIntegerAcceptsBlanksSignAndDigitsOnly) {
     EXPECT_EQ(ReadInteger("09"), 9);
     EXPECT_EQ(ReadInteger("-0"), 0);
     EXPECT_EQ(ReadInteger("00000000000000000000000000042"), 42);
+    EXPECT_EQ(ReadInteger("999999999999999999"), 999999999999999999);  // 18 digits, the widest plain case
+    EXPECT_EQ(ReadInteger("-999999999999999999"), -999999999999999999);
+    EXPECT_EQ(ReadInteger("1000000000000000000"), 1000000000000000000);
 
     EXPECT_EQ(ReadInteger(""), std::nullopt);
     EXPECT_EQ(ReadInteger("   "), std::nullopt);
