@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <span>
+#include <utility>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/text.h"
 
@@ -122,6 +127,83 @@ TEST(LogLine, SlashDateToTextLeavesNonDatesUnchanged) {
     EXPECT_EQ(SlashDateToText("12"), "12");
     EXPECT_EQ(SlashDateToText("12/"), "12/");
     EXPECT_EQ(SlashDateToText("/7/04"), "/7/04");
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The prepared searches: whatever shortcut they take, they answer as the plain message search does.
+
+// Messages of every length around the sixteen-byte blocks the pair mask is built from, over bytes at the
+// edges of the capitals, bytes above 127 and the quote that ends the searched part.
+std::string RandomMessage(std::mt19937& random, std::size_t size) {
+    static const std::string alphabet = std::string("aAzZyYoOuU @[`{',.!") + "\xC1\xE1\xDA\xFA\x80\xFF";
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i)
+        text += alphabet[random() % alphabet.size()];
+    return text;
+}
+
+TEST(PreparedLine, PairMaskHoldsEveryPairOfTheMessage) {
+    std::mt19937 random(4131);
+    for (int round = 0; round < 3000; ++round) {
+        const std::string message = RandomMessage(random, random() % 70);
+        const LogLine line = MessageLine(message);
+        PreparePairs(line);
+        std::uint64_t expected[2] = {0, 0};
+        for (std::size_t i = 1; i < message.size(); ++i) {
+            const unsigned bit = PairBit(message[i - 1], message[i]);
+            expected[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        }
+        ASSERT_EQ(line.Pairs[0], expected[0]) << "'" << message << "'";
+        ASSERT_EQ(line.Pairs[1], expected[1]) << "'" << message << "'";
+    }
+}
+
+TEST(PreparedLine, FindInLineAgreesWithTheMessageSearch) {
+    std::mt19937 random(1207);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string message = RandomMessage(random, random() % 70);
+        std::string needle;
+        if (!message.empty() && random() % 2 == 0) {
+            const std::size_t from = random() % message.size();
+            needle = message.substr(from, 1 + random() % std::min<std::size_t>(20, message.size() - from));
+        } else {
+            needle = RandomMessage(random, 1 + random() % 6);
+        }
+        const LogLine line = MessageLine(message);
+        ASSERT_EQ(FindInLine(Needle(needle), line), FindInMessage(needle, message))
+            << "needle '" << needle << "' message '" << message << "'";
+    }
+}
+
+TEST(PreparedLine, PrefixFilterNeverRulesOutAMatchingPrefix) {
+    static constexpr Prefix kTable[] = {"You", "You ", "Your faction", "You have been ", "Yo",
+                                        "YOU A", "You z", "Glug, glug"};
+    static constexpr PrefixFilter kFilter(kTable, [](const Prefix& p) -> const Prefix& { return p; });
+    static constexpr Prefix kLong[] = {"You have been ", "Your faction"};
+    static constexpr PrefixFilter kLongFilter(kLong, [](const Prefix& p) -> const Prefix& { return p; });
+    std::mt19937 random(99);
+    int ruledOut = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string message = RandomMessage(random, random() % 20);
+        if (random() % 2 == 0) message = std::string(kTable[random() % std::size(kTable)].text) + message;
+        const LogLine line = MessageLine(message);
+        for (const auto& [table, filter] : {std::pair{std::span<const Prefix>(kTable), &kFilter},
+                                            std::pair{std::span<const Prefix>(kLong), &kLongFilter}}) {
+            bool any = false;
+            for (const Prefix& prefix : table)
+                any = any || LineStartsWith(prefix, line);
+            if (any) {
+                ASSERT_TRUE(filter->Admits(line)) << "'" << message << "'";
+            }
+            ruledOut += filter->Admits(line) ? 0 : 1;
+        }
+    }
+    EXPECT_GT(ruledOut, 1000);  // the filter does rule lines out
+    // Prefixes of four characters or fewer admit every line.
+    EXPECT_TRUE(kFilter.Admits(MessageLine("Yozzz")));
+    EXPECT_FALSE(kLongFilter.Admits(MessageLine("You are here")));
+    EXPECT_TRUE(kLongFilter.Admits(MessageLine("YOUR FACTION")));
+    EXPECT_FALSE(kLongFilter.Admits(MessageLine("You")));
 }
 
 }  // namespace
