@@ -2,6 +2,7 @@
 #include "engine/log_line.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #ifdef __SSE2__
@@ -14,26 +15,70 @@ namespace krav {
 
 void PrepareSearch(LogLine& line) {
     const std::string_view m = line.Message;
-    std::size_t end = m.size();
-    for (std::size_t from = 1; from < m.size();) {
-        const void* hit = std::memchr(m.data() + from, '\'', m.size() - from);
-        if (hit == nullptr) break;
-        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - m.data());
-        if (m[at - 1] == ' ') {
-            end = at - 1;
-            break;
+    const char* data = m.data();
+    const std::size_t size = m.size();
+    // One pass finds the first " '" (the end of the searched part), whether the message holds an apostrophe
+    // at all, and the first comma.
+    std::size_t end = size, firstComma = size;
+    bool apostrophe = false;
+#ifdef __SSE2__
+    // Blocks of sixteen bytes; the last block of a longer message overlaps the one before it, and a shorter
+    // message is copied into a block of its own, so that no byte is looked at one at a time.
+    alignas(16) char shortBlock[16] = {};
+    const char* bytes = data;
+    if (size < 16) {
+        std::memcpy(shortBlock, data, size);
+        bytes = shortBlock;
+    }
+    const std::size_t blocksEnd = size < 16 ? 16 : size;
+    for (std::size_t done = 0; done < blocksEnd;) {
+        const std::size_t at = done + 16 <= blocksEnd ? done : blocksEnd - 16;
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        const unsigned fresh = 0xFFFFu << (done - at);  // the bytes not looked at yet
+        const auto quotes =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\'')))) & fresh;
+        const auto commas =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(',')))) & fresh;
+        const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
+        if (commas != 0 && firstComma == size) firstComma = at + static_cast<std::size_t>(__builtin_ctz(commas));
+        if (quotes != 0) {
+            apostrophe = true;
+            // A quote that follows a blank; the message's first byte has nothing before it.
+            const unsigned blankBefore = at > 0 && bytes[at - 1] == ' ' ? 1u : 0u;
+            const unsigned opening = quotes & ((blanks << 1) | blankBefore);
+            if (opening != 0) {
+                end = at + static_cast<std::size_t>(__builtin_ctz(opening)) - 1;
+                break;
+            }
         }
-        from = at + 1;
+        done = at + 16;
     }
+#else
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c == ',' && firstComma == size) firstComma = i;
+        if (c == '\'') {
+            apostrophe = true;
+            if (i > 0 && data[i - 1] == ' ') {
+                end = i - 1;
+                break;
+            }
+        }
+    }
+#endif
     line.Unquoted = m.substr(0, end);
+    line.HasApostrophe = apostrophe;
+    line.CommaBeforeQuote = firstComma < end;
     line.PairsReady = false;
-    std::uint64_t head = 0;
-    for (std::size_t i = 0; i < m.size() && i < 8; ++i) {
-        head |= std::uint64_t{static_cast<unsigned char>(FoldCase(m[i]))} << (8 * i);
+    if (std::endian::native == std::endian::little && size >= 8) {
+        line.Head = FoldEight(LoadEight(data));  // byte k of the message in bits 8k to 8k+7
+    } else {
+        std::uint64_t head = 0;
+        for (std::size_t k = 0; k < size; ++k)
+            head |= std::uint64_t{static_cast<unsigned char>(FoldCase(data[k]))} << (8 * k);
+        line.Head = head;
     }
-    line.Head = head;
-    line.StartsWithYou =
-        m.size() >= 3 && FoldCase(m[0]) == 'y' && FoldCase(m[1]) == 'o' && FoldCase(m[2]) == 'u';
+    line.StartsWithYou = (line.Head & 0xFFFFFF) == (std::uint64_t{'y'} | std::uint64_t{'o'} << 8 | std::uint64_t{'u'} << 16);
 }
 
 void PreparePairs(const LogLine& line) {

@@ -26,7 +26,9 @@ struct LogLine {
     // that needs them, since most lines are taken by a prefix test first.
     mutable std::uint64_t Pairs[2] = {0, 0};
     mutable bool PairsReady = false;
-    bool StartsWithYou = false;  // the message starts with "You", in any case
+    bool StartsWithYou = false;     // the message starts with "You", in any case
+    bool HasApostrophe = false;     // the message holds an apostrophe anywhere
+    bool CommaBeforeQuote = false;  // the searched part (Unquoted) holds a comma
     std::uint64_t Head = 0;      // the first 8 bytes of the message, letters folded, zero-padded
 };
 

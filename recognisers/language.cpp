@@ -25,7 +25,7 @@ bool TakeLanguage(RunContext& run, const LogLine& line, const Needle& phrase) {
 
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
     // Both phrases hold a comma, and most lines have none before their quoted speech.
-    if (line.Unquoted.find(',') == std::string_view::npos) return false;
+    if (!line.CommaBeforeQuote) return false;
     return TakeLanguage(run, line, "tells the group, in") || TakeLanguage(run, line, "says, in");
 }
 

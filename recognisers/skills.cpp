@@ -83,7 +83,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
         return true;
     }
     // The guildmasters' tells hold an apostrophe; most lines have none at all.
-    if (line.Message.find('\'') == std::string_view::npos) return false;
+    if (!line.HasApostrophe) return false;
     if (FindInLine("tells you, 'You have increased your skill in ", line) > 0) {
         const std::string key = LanguageSkillName(run.session, TrainedSkill(m, " skill in "));
         const int row = skills.FindRow(key);

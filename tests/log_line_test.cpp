@@ -142,6 +142,33 @@ std::string RandomMessage(std::mt19937& random, std::size_t size) {
     return text;
 }
 
+TEST(PreparedLine, SearchFieldsOfRandomMessages) {
+    std::mt19937 random(2611);
+    for (int round = 0; round < 20000; ++round) {
+        std::string message = RandomMessage(random, random() % 70);
+        if (round % 3 == 0) message = "You" + message;
+        const LogLine line = MessageLine(message);
+        // The searched part ends before the first apostrophe that follows a blank (not at the first byte).
+        std::size_t end = message.size();
+        for (std::size_t i = 1; i < message.size(); ++i) {
+            if (message[i] == '\'' && message[i - 1] == ' ') {
+                end = i - 1;
+                break;
+            }
+        }
+        std::uint64_t head = 0;
+        for (std::size_t i = 0; i < message.size() && i < 8; ++i)
+            head |= std::uint64_t{static_cast<unsigned char>(FoldCase(message[i]))} << (8 * i);
+        ASSERT_EQ(line.Unquoted, message.substr(0, end)) << "'" << message << "'";
+        ASSERT_EQ(line.HasApostrophe, message.find('\'') != std::string::npos) << "'" << message << "'";
+        ASSERT_EQ(line.CommaBeforeQuote, message.substr(0, end).find(',') != std::string::npos)
+            << "'" << message << "'";
+        ASSERT_EQ(line.Head, head) << "'" << message << "'";
+        ASSERT_EQ(line.StartsWithYou, message.size() >= 3 && EqualsNoCase(message.substr(0, 3), "you"))
+            << "'" << message << "'";
+    }
+}
+
 TEST(PreparedLine, PairMaskHoldsEveryPairOfTheMessage) {
     std::mt19937 random(4131);
     for (int round = 0; round < 3000; ++round) {
