@@ -118,10 +118,25 @@ StatTable::StatTable(std::string name, std::vector<std::string> titles, ValueSor
     Reset();
 }
 
+std::uint64_t StatTable::KeyPrint(std::string_view key) {
+    // FNV-1a over the folded bytes.
+    std::uint64_t print = 0xcbf29ce484222325ULL;
+    for (char c : key)
+        print = (print ^ static_cast<unsigned char>(FoldCase(c))) * 0x100000001b3ULL;
+    return print;
+}
+
+void StatTable::ReprintAll() {
+    keyPrints_.resize(rows_.size());
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        keyPrints_[row] = KeyPrint(rows_[row][0]);
+}
+
 void StatTable::Reset() {
     rows_.assign(2, std::vector<std::string>(colCount_));
     std::copy_n(titles_.begin(), colCount_, rows_[0].begin());
     HasRows = false;
+    ReprintAll();
 }
 
 void StatTable::DropLastColumn() {
@@ -134,18 +149,23 @@ void StatTable::DropLastColumn() {
 int StatTable::FindRow(std::string_view key) const {
     // The placeholder row is no data: while it is all there is, no key is found.
     if (!HasRows) return 0;
+    const std::uint64_t print = KeyPrint(key);
+    const std::uint64_t* prints = keyPrints_.data();
     for (int row = 1; row < RowCount(); ++row) {
-        if (EqualsNoCase(rows_[row][0], key)) return row;
+        if (prints[row] == print && EqualsNoCase(rows_[row][0], key)) return row;
     }
     return 0;
 }
 
 void StatTable::AppendRow() {
-    if (HasRows) rows_.emplace_back(colCount_);
+    if (HasRows) {
+        rows_.emplace_back(colCount_);
+        keyPrints_.push_back(KeyPrint({}));
+    }
 }
 
 void StatTable::SetNewCell(int col, std::string_view text) {
-    if (col < colCount_) rows_.back()[col] = text;
+    if (col < colCount_) SetCell(col, RowCount() - 1, text);
 }
 
 void StatTable::InsertInOrder(std::string_view key) {
@@ -157,6 +177,7 @@ void StatTable::InsertInOrder(std::string_view key) {
         if (CompareFolded(k, rows_[b][0]) < 0) {
             k = rows_[b][0];
             std::swap(rows_[r], rows_[b]);
+            std::swap(keyPrints_[r], keyPrints_[b]);
         }
     }
 }
@@ -198,6 +219,7 @@ void StatTable::Sort(bool byValue) {
     const int n = static_cast<int>(items.size());
     for (int i = 1; i <= n; ++i)
         rows_[mode ? RowCount() - i : i] = std::move(items[i - 1].row);
+    ReprintAll();
 }
 
 std::string Increased(std::string_view cell, std::int64_t by) {
@@ -206,6 +228,10 @@ std::string Increased(std::string_view cell, std::int64_t by) {
 }
 
 void StatTable::IncreaseCell(int col, int row) {
+    if (col == 0) {  // a key is no count; kept for the operation's sake
+        SetCell(col, row, Increased(Cell(col, row)));
+        return;
+    }
     std::string& cell = rows_[row][col];
     // A number as std::to_string writes it (digits alone, no leading zero) and far from the limit: add one
     // to its digits, carrying from the last.

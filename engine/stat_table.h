@@ -23,7 +23,10 @@ public:
     int RowCount() const { return static_cast<int>(rows_.size()); }
     // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
     const std::string& Cell(int col, int row) const { return rows_[row][col]; }
-    void SetCell(int col, int row, std::string_view text) { rows_[row][col] = text; }
+    void SetCell(int col, int row, std::string_view text) {
+        rows_[row][col] = text;
+        if (col == 0) keyPrints_[row] = KeyPrint(text);
+    }
     // SetCell(col, row, Increased(Cell(col, row))), counting on in place when the cell is a plain number.
     void IncreaseCell(int col, int row);
     const std::vector<std::string>& Row(int row) const { return rows_[row]; }
@@ -48,11 +51,17 @@ public:
     void Sort(bool byValue);
 
 private:
+    // A number worked out from a key with its letters folded: keys that are equal without regard to case
+    // have the same print, so FindRow compares texts only where the prints agree.
+    static std::uint64_t KeyPrint(std::string_view key);
+    void ReprintAll();
+
     std::string name_;
     std::vector<std::string> titles_;
     ValueSort valueSort_;
     int colCount_;
     std::vector<std::vector<std::string>> rows_;
+    std::vector<std::uint64_t> keyPrints_;  // KeyPrint of each row's key, row by row
 };
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".

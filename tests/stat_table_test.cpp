@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/text.h"
+
 namespace krav {
 namespace {
 
@@ -164,6 +166,49 @@ TEST(StatTableRows, PrimitivesAndNewRow) {
 
 // ---------------------------------------------------------------------------------------------------------
 // InsertInOrder
+
+// FindRow compares key prints before texts; whatever a run does to a table, it must still find the first row
+// whose key equals the text without regard to case, as a plain scan does.
+TEST(StatTableRows, FindRowAgreesWithAPlainScanThroughEveryOperation) {
+    const std::vector<std::string> keys = {"a bat", "A BAT", "a bat king", "Orc", "orc", "", " ", "Gnoll",
+                                           "gnolL", "z", "Z", "\xC9" "clair", "\xE9" "clair", "1", "11"};
+    std::mt19937 random(7);
+    StatTables tables;
+    StatTable& t = tables.gFactions;
+    auto plain = [&t](std::string_view key) {
+        if (!t.HasRows) return 0;
+        for (int row = 1; row < t.RowCount(); ++row) {
+            if (EqualsNoCase(t.Cell(0, row), key)) return row;
+        }
+        return 0;
+    };
+    for (int step = 0; step < 4000; ++step) {
+        const std::string& key = keys[random() % keys.size()];
+        switch (random() % 8) {
+            case 0:
+            case 1:
+                IncrementCount(t, key);
+                break;
+            case 2:
+                t.NewRow({key, "1"});  // duplicates too
+                break;
+            case 3:
+                if (t.HasRows) t.SetCell(0, 1 + static_cast<int>(random() % (t.RowCount() - 1)), key);
+                break;
+            case 4:
+                if (random() % 20 == 0) t.Sort(random() % 2 == 0);
+                break;
+            case 5:
+                if (random() % 100 == 0) t.Reset();
+                break;
+            default:
+                SetThreeAndZones(t, key, "1", "2", "Max", "Qeynos");
+                break;
+        }
+        for (const std::string& probe : keys)
+            ASSERT_EQ(t.FindRow(probe), plain(probe)) << "step " << step << " key '" << probe << "'";
+    }
+}
 
 TEST(StatTableInsert, MixedCaseKeysInLowerCasedByteOrder) {
     StatTable events("gEvents", {"Event", "Times"}, ValueSort::Column1);
