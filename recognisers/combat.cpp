@@ -8,12 +8,20 @@ namespace krav {
 namespace {
 
 // The damage of "... for N points of damage": the text from `from` up to " points", "0" when it has no end.
-std::string_view Damage(const LogLine& line, std::size_t from) {
+// `pointsAt` is where the message search found " points of damage".
+std::string_view Damage(const LogLine& line, std::size_t from, std::size_t pointsAt) {
     // The message search over the rest of the message from `from`, which lies in the part before any quoted
     // speech: that part ends where the line's own does, so it is cut there without looking again.
     std::string_view rest = RestFrom(line.Message, from);
     const std::size_t start = from - 1, end = line.Unquoted.size();
     if (end < line.Message.size() && end + 1 < start + rest.size()) rest = rest.substr(0, end - start);
+    // Usually " points of damage" follows the number at once: when no blank stands between, no " points"
+    // can start before it, and it is the one the search would find.
+    if (pointsAt >= from) {
+        const std::size_t length = pointsAt - from;
+        const std::string_view number = rest.substr(0, length);
+        if (length + 7 <= rest.size() && number.find(' ') == std::string_view::npos) return number;
+    }
     const std::size_t points = FindNoCase(" points", rest);
     return points > 0 ? rest.substr(0, points - 1) : std::string_view("0");
 }
@@ -97,13 +105,14 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     std::string_view damage = "0";
     bool hit = false;
     // Most messages of the "You " block are hits, which hold both texts: searching straight away is cheaper
-    // than ruling them out first.
+    // than working out the line's pairs to rule them out first.
     const std::size_t forAt = FindNoCase(" for ", line.Unquoted);
-    if (forAt > 0 && FindNoCase(" points of damage", line.Unquoted) > 0) {
+    const std::size_t pointsAt = forAt > 0 ? FindNoCase(" points of damage", line.Unquoted) : 0;
+    if (pointsAt > 0) {
         hit = true;
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
-        damage = Damage(line, forAt + 5);
+        damage = Damage(line, forAt + 5, pointsAt);
     } else if (LineStartsWith("You try to ", line) && FindNoCase(", but miss!", line.Unquoted) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
@@ -132,10 +141,11 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
     }
     if (std::size_t p = FindInLine(" YOU for ", line); p > 0) {
         run.State.PendingSpecial.clear();
-        if (FindInLine(" points of damage", line) == 0) return true;
+        const std::size_t pointsAt = FindInLine(" points of damage", line);
+        if (pointsAt == 0) return true;
         run.KeepLineCompatible(line);
         const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
-        const std::string_view damage = Damage(line, p + 9);
+        const std::string_view damage = Damage(line, p + 9, pointsAt);
         if (EqualsNoCase(kind, "healed")) {
             IncrementCount(tables.gEvents, CapitalizeFirst(kind));
         } else {

@@ -70,13 +70,18 @@ TEST_F(CombatTest, HitsAndMissesShareARowAndKeepTheLargestDamage) {
                "You smite 3 points of damage for nothing.",
                "You maul a rat for 99999999999999999999 points of damage.",
                "You maul a rat for 99999999999999999999 points of damage.",
+               // The damage ends at the first " points" after " for ", whatever follows it.
+               "You bash a rat for 8 points points of damage.", "You bash a rat for 9 POINTS OF DAMAGE.",
+               "You bash a rat for 10 pointsy points of damage.",
+               "You bash a rat for 11 lots points of damage.",  // "11 lots" counts as 0 against 10
                // Attack lines that are neither hit nor miss, and heals of others: counted nowhere, dropped.
                "You slash a rat for 5 damage.", "You try to slash a rat.", "You try to slash a rat, but miss",
                "You have healed Ann for 20 points of damage."}),
         ShrinkMode::Compatible);
     EXPECT_EQ(
         TableRows(session.Tables.gYAttacks),
-        (Lines{"Crush|0|3|4", "Kick|1|2|0", "Maul|0|2|99999999999999999999", "Slash|2|3|15", "Smite|0|1|0"}));
+        (Lines{"Bash|0|4|10", "Crush|0|3|4", "Kick|1|2|0", "Maul|0|2|99999999999999999999", "Slash|2|3|15",
+               "Smite|0|1|0"}));
     const std::string log = Kept();
     EXPECT_TRUE(Holds(log, "You try to SLASH a rat, but miss!"));
     EXPECT_TRUE(Holds(log, "You smite 3 points of damage for nothing."));
