@@ -1,6 +1,8 @@
 // Combat.
 #include "recognisers/combat.h"
 
+#include <optional>
+
 #include "engine/text.h"
 
 namespace krav {
@@ -8,22 +10,34 @@ namespace krav {
 namespace {
 
 // The damage of "... for N points of damage": the text from `from` up to " points", "0" when it has no end.
-// `pointsAt` is where the message search found " points of damage".
-std::string_view Damage(const LogLine& line, std::size_t from, std::size_t pointsAt) {
+std::string_view Damage(const LogLine& line, std::size_t from) {
     // The message search over the rest of the message from `from`, which lies in the part before any quoted
     // speech: that part ends where the line's own does, so it is cut there without looking again.
     std::string_view rest = RestFrom(line.Message, from);
     const std::size_t start = from - 1, end = line.Unquoted.size();
     if (end < line.Message.size() && end + 1 < start + rest.size()) rest = rest.substr(0, end - start);
-    // Usually " points of damage" follows the number at once: when no blank stands between, no " points"
-    // can start before it, and it is the one the search would find.
-    if (pointsAt >= from) {
-        const std::size_t length = pointsAt - from;
-        const std::string_view number = rest.substr(0, length);
-        if (length + 7 <= rest.size() && number.find(' ') == std::string_view::npos) return number;
-    }
     const std::size_t points = FindNoCase(" points", rest);
     return points > 0 ? rest.substr(0, points - 1) : std::string_view("0");
+}
+
+// A hit is a message that holds " points of damage"; its damage is Damage(line, from). Nothing when the
+// message holds no such text.
+std::optional<std::string_view> HitDamage(const LogLine& line, std::size_t from) {
+    static constexpr std::string_view kPoints = " points of damage";
+    // Almost always the number is followed at once by " points of damage". Then the message does hold it,
+    // and no earlier " points" can end the number, which has no blank: it is what Damage would cut, as long
+    // as it lies within the longest rest a cut takes.
+    const std::string_view searched = line.Unquoted;
+    const std::size_t start = from - 1;
+    if (start <= searched.size()) {
+        const std::size_t blank = searched.find(' ', start);
+        if (blank != std::string_view::npos && blank - start + 7 <= kMaxCut &&
+            blank + kPoints.size() <= searched.size() && EqualsNoCase(searched.substr(blank, kPoints.size()), kPoints)) {
+            return searched.substr(start, blank - start);
+        }
+    }
+    if (FindNoCase(kPoints, searched) == 0) return std::nullopt;
+    return Damage(line, from);
 }
 
 // Stores the damage of a hit when it is at least the largest known; "?" and other texts compare as 0.
@@ -107,12 +121,12 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     // Most messages of the "You " block are hits, which hold both texts: searching straight away is cheaper
     // than working out the line's pairs to rule them out first.
     const std::size_t forAt = FindNoCase(" for ", line.Unquoted);
-    const std::size_t pointsAt = forAt > 0 ? FindNoCase(" points of damage", line.Unquoted) : 0;
-    if (pointsAt > 0) {
+    const std::optional<std::string_view> hitDamage = forAt > 0 ? HitDamage(line, forAt + 5) : std::nullopt;
+    if (hitDamage) {
         hit = true;
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
-        damage = Damage(line, forAt + 5, pointsAt);
+        damage = *hitDamage;
     } else if (LineStartsWith("You try to ", line) && FindNoCase(", but miss!", line.Unquoted) > 0) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
@@ -141,15 +155,14 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
     }
     if (std::size_t p = FindInLine(" YOU for ", line); p > 0) {
         run.State.PendingSpecial.clear();
-        const std::size_t pointsAt = FindInLine(" points of damage", line);
-        if (pointsAt == 0) return true;
+        const std::optional<std::string_view> damage = HitDamage(line, p + 9);
+        if (!damage) return true;
         run.KeepLineCompatible(line);
         const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
-        const std::string_view damage = Damage(line, p + 9, pointsAt);
         if (EqualsNoCase(kind, "healed")) {
             IncrementCount(tables.gEvents, CapitalizeFirst(kind));
         } else {
-            CountAttack(tables.gMAttacks, kind, true, damage);
+            CountAttack(tables.gMAttacks, kind, true, *damage);
         }
         return true;
     }

@@ -137,5 +137,17 @@ TEST_F(CombatTest, AttackKindsAreTrimmedOfBlanksOnly) {
     EXPECT_EQ(TableRows(session.Tables.gYAttacks), (Lines{"Slash|0|1|7", "Slash\t|0|1|5"}));
 }
 
+// A cut takes at most 255 characters: a damage whose " points" ends beyond them is no damage ("0"), on the
+// player's hits and on hits on the player alike, and quoted speech is never searched for it.
+TEST_F(CombatTest, DamageIsCutWithinTheLongestRest) {
+    const std::string fits(248, '1'), tooLong(249, '2');
+    Run(Timed({"You kick a rat for " + fits + " points of damage.", "You punch a rat for " + tooLong + " points of damage.",
+               "A rat bites YOU for " + fits + " points of damage.",
+               "A rat claws YOU for " + tooLong + " points of damage.",
+               "You bash a rat for 7 'points of damage'", "A rat hits YOU for 8 'points of damage'"}));
+    EXPECT_EQ(TableRows(session.Tables.gYAttacks), (Lines{"Kick|0|1|" + fits, "Punch|0|1|0"}));
+    EXPECT_EQ(TableRows(session.Tables.gMAttacks), (Lines{"Bite|0|1|" + fits, "Claw|0|1|0"}));
+}
+
 }  // namespace
 }  // namespace krav::test
