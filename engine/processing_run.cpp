@@ -145,6 +145,8 @@ void ProcessingRun::ReadLoop() {
     host.ShowProgressBar(true);
     run_.progressMaximum_ = 10 * static_cast<std::int64_t>(run_.log_.InitialSize() / 128);
     run_.progressPosition_ = 0;
+    run_.titleFrom_ = 1;  // no range known for the new maximum
+    run_.titleUntil_ = 0;
     host.SetProgressMaximum(run_.progressMaximum_);
     host.SetProgressPosition(0);
     run_.UpdateProgressTitle();

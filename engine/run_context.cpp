@@ -1,6 +1,8 @@
 // Write policies, line fetching and progress of a processing run.
 #include "engine/run_context.h"
 
+#include <limits>
+
 #include "engine/status_texts.h"
 #include "engine/text.h"
 
@@ -76,7 +78,16 @@ void RunContext::AppendBackupLine(std::string_view raw) {
 
 void RunContext::UpdateProgressTitle() {
     // A log under 128 bytes has a maximum of 0; its percentage stays 0 until the run ends.
+    // Most calls find the position within the range of the percentage already shown: no division then.
+    if (progressPosition_ >= titleFrom_ && progressPosition_ < titleUntil_) return;
     const std::int64_t percent = progressMaximum_ > 0 ? progressPosition_ * 100 / progressMaximum_ : 0;
+    if (progressMaximum_ > 0) {
+        titleFrom_ = (percent * progressMaximum_ + 99) / 100;
+        titleUntil_ = ((percent + 1) * progressMaximum_ + 99) / 100;
+    } else {
+        titleFrom_ = std::numeric_limits<std::int64_t>::min();
+        titleUntil_ = std::numeric_limits<std::int64_t>::max();
+    }
     if (percent == titlePercent_) return;
     titlePercent_ = percent;
     std::string title = texts::kProgressTitle + std::to_string(percent) + "%)";
@@ -91,8 +102,8 @@ void RunContext::UpdateProgress() {
     if (position != progressPosition_) {
         progressPosition_ = position;
         host.SetProgressPosition(position);
+        UpdateProgressTitle();  // follows the position alone
     }
-    UpdateProgressTitle();
 }
 
 bool RunContext::FetchLine(std::string_view& raw) {

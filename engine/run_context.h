@@ -103,6 +103,8 @@ private:
     std::int64_t progressMaximum_ = 0;
     std::int64_t progressPosition_ = 0;
     std::int64_t titlePercent_ = -1;
+    // The positions that show titlePercent_: from titleFrom_ up to, not including, titleUntil_.
+    std::int64_t titleFrom_ = 1, titleUntil_ = 0;
 };
 
 }  // namespace krav

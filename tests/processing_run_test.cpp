@@ -277,9 +277,35 @@ TEST_F(ProcessingRunTest, ProgressCountsWholeBlocksAndEndsAtItsMaximum) {
     EXPECT_EQ(host.titles.front(), "KRAV (Processing 0%)");
     EXPECT_EQ(host.titles[host.titles.size() - 2], "KRAV (Processing 90%)");
     EXPECT_EQ(host.titles.back(), "Quillmark");
-    // A title is set only when it changes.
+    // A title is set only when it changes, and it always shows the percentage of the position just set.
     for (std::size_t i = 1; i < host.titles.size(); ++i)
         EXPECT_NE(host.titles[i - 1], host.titles[i]);
+    Lines expected;
+    for (std::int64_t position : host.positions) {
+        const std::string title = "KRAV (Processing " + std::to_string(position * 100 / 160) + "%)";
+        if (position < 160 && (expected.empty() || expected.back() != title)) expected.push_back(title);
+    }
+    expected.push_back("Quillmark");
+    EXPECT_EQ(host.titles, expected);
+}
+
+TEST_F(ProcessingRunTest, ProgressTitleFollowsEveryPercentOfALongerLog) {
+    // Lines of many lengths over 1,000 blocks, so that every percentage and its edges are passed.
+    Lines lines;
+    for (int i = 0; lines.size() < 2000; ++i)
+        lines.push_back(kLine1 + std::string(static_cast<std::size_t>(i * 7 % 61), 'x'));
+    WriteFile(Log(), Crlf(lines));
+    Run(MakeInputs(game, ShrinkMode::ReadOnly));
+    ASSERT_GT(host.maximum, 0);
+    Lines expected;
+    for (std::int64_t position : host.positions) {
+        if (position >= host.maximum) break;
+        const std::string title = "KRAV (Processing " + std::to_string(position * 100 / host.maximum) + "%)";
+        if (expected.empty() || expected.back() != title) expected.push_back(title);
+    }
+    expected.push_back("Quillmark");
+    EXPECT_EQ(host.titles, expected);
+    EXPECT_GE(host.titles.size(), 80u);
 }
 
 TEST_F(ProcessingRunTest, StandardStepsDropEveryLineTheyDoNotKnow) {
