@@ -27,7 +27,7 @@ void PrepareSearch(LogLine& line) {
     alignas(16) char shortBlock[16] = {};
     const char* bytes = data;
     if (size < 16) {
-        std::memcpy(shortBlock, data, size);
+        if (size > 0) std::memcpy(shortBlock, data, size);  // an empty view may have no data at all
         bytes = shortBlock;
     }
     const std::size_t blocksEnd = size < 16 ? 16 : size;

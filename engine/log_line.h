@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -66,17 +67,23 @@ inline bool LineStartsWith(const Prefix& prefix, const LogLine& line) {
 // word ("You ", "Your "). Built by the compiler from the table itself, so it cannot fall out of step with it.
 class PrefixFilter {
 public:
+    constexpr PrefixFilter() = default;  // admits no line
     template <typename Table, typename PrefixOf>
     constexpr PrefixFilter(const Table& table, PrefixOf prefixOf) {
-        for (const auto& entry : table) {
-            const Prefix& prefix = prefixOf(entry);
-            for (unsigned place = 0; place < 2; ++place) {
-                if (prefix.text.size() <= 4 + place) {
-                    for (auto& word : admitted_[place]) word = ~std::uint64_t{0};  // any byte there
-                } else {
-                    const unsigned byte = (prefix.head >> (8 * (4 + place))) & 0xFF;
-                    admitted_[place][byte >> 6] |= std::uint64_t{1} << (byte & 63);
-                }
+        for (const auto& entry : table)
+            Add(prefixOf(entry));
+    }
+    constexpr PrefixFilter(std::initializer_list<Prefix> prefixes) {
+        for (const Prefix& prefix : prefixes)
+            Add(prefix);
+    }
+    constexpr void Add(const Prefix& prefix) {
+        for (unsigned place = 0; place < 2; ++place) {
+            if (prefix.text.size() <= 4 + place) {
+                for (auto& word : admitted_[place]) word = ~std::uint64_t{0};  // any byte there
+            } else {
+                const unsigned byte = (prefix.head >> (8 * (4 + place))) & 0xFF;
+                admitted_[place][byte >> 6] |= std::uint64_t{1} << (byte & 63);
             }
         }
     }
@@ -89,6 +96,23 @@ public:
 private:
     std::uint64_t admitted_[2][4] = {};
 };
+
+// Which messages starting with "You" a classifier step can claim, told from the head of the line: those a
+// filter of the step's own "You" prefixes admits; when set, those holding an apostrophe (forms found inside
+// quoted speech); and, when set, all of them while the character's name starts with "You" (forms that start
+// with the name). The classifier offers a "You" line only to the steps whose gate admits it; each step
+// defines its gate beside its forms.
+struct YouGate {
+    PrefixFilter forms;
+    bool apostrophe = false;
+    bool name = false;
+    bool Admits(const LogLine& line, bool nameStartsWithYou) const {
+        return forms.Admits(line) || (apostrophe && line.HasApostrophe) || (name && nameStartsWithYou);
+    }
+};
+
+// The gate of a step none of whose forms starts with "You".
+inline constexpr YouGate kNoYouForms{};
 
 // The bit of a pair of adjacent characters, letters folded, in LogLine::Pairs.
 constexpr unsigned PairBit(char a, char b) {

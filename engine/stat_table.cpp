@@ -125,7 +125,7 @@ std::uint64_t StatTable::KeyPrint(std::string_view key) {
     constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ULL;
     if (n < 8) {
         std::uint64_t bytes = 0;
-        std::memcpy(&bytes, key.data(), n);
+        if (n > 0) std::memcpy(&bytes, key.data(), n);  // an empty view may have no data at all
         return FoldEight(bytes) * kMix ^ n;
     }
     return (FoldEight(LoadEight(key.data())) * kMix) ^ FoldEight(LoadEight(key.data() + n - 8)) ^ (n * kMix);

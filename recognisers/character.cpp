@@ -229,6 +229,10 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
     return true;
 }
 
+constexpr YouGate kLanguageSkillsGate{
+    {"Your language skills have improved.", "You have learned basic language skills. ("}};
+constexpr YouGate kZoneAndPlayedTimeGate{{"You have entered "}};
+
 bool LanguageSkills(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;

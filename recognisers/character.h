@@ -28,6 +28,9 @@ bool ParseWhoEntry(std::string_view message, WhoEntry& entry);
 bool ReadWhoList(RunContext& run, const LogLine& line);
 bool LanguageSkills(RunContext& run, const LogLine& line);
 bool ZoneAndPlayedTime(RunContext& run, const LogLine& line);
+// The "You" messages these two steps can claim (see YouGate).
+extern const YouGate kLanguageSkillsGate;
+extern const YouGate kZoneAndPlayedTimeGate;
 bool SavedAndBindPoint(RunContext& run, const LogLine& line);
 bool SurnameApproved(RunContext& run, const LogLine& line);
 

@@ -78,6 +78,10 @@ std::string BaseForm(std::string kind) {
 
 }  // namespace
 
+// The first-person forms, and the third-person ones while the character's name starts with "You".
+constexpr YouGate kSpecialAttacksGate{PrefixFilter(kSpecials, [](const Special& s) -> const Prefix& { return s.firstPerson; }),
+                                      false, true};
+
 bool AutoAttackOff(RunContext& run, const LogLine& line) {
     if (!LineStartsWith("Auto attack is off", line)) return false;
     run.KeepLineCompatible(line);

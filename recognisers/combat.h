@@ -9,6 +9,8 @@ namespace krav {
 bool AutoAttackOff(RunContext& run, const LogLine& line);
 // "You go into a ", "You score a ", "You land a " and their third-person forms.
 bool SpecialAttacks(RunContext& run, const LogLine& line);
+// The "You" messages SpecialAttacks can claim (see YouGate).
+extern const YouGate kSpecialAttacksGate;
 // Inside the "You " block: a hit or a miss of the player; false for anything else.
 bool OwnAttack(RunContext& run, const LogLine& line);
 // " YOU, but YOU ", " YOU for ", " tries to ".

@@ -85,6 +85,23 @@ bool StartsWithAny(std::string_view text, std::initializer_list<std::string_view
 
 }  // namespace
 
+constexpr YouGate kExperienceAndDeathsGate{[] {
+    PrefixFilter forms(kExperience, FixedPrefix);
+    forms.Add("You have been slain");
+    return forms;
+}()};
+constexpr YouGate kOtherEventsGate{[] {
+    PrefixFilter forms(kLaterEvents, FixedPrefix);
+    forms.Add("You have been ");
+    return forms;
+}()};
+constexpr YouGate kFatigueAndWereGate{{"You are too fatigued", "You have to stop running", "You were "}};
+constexpr YouGate kActionsAndStatesGate{[] {
+    PrefixFilter forms(kActions, FixedPrefix);
+    forms.Add("You are ");
+    return forms;
+}()};
+
 bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;

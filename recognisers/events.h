@@ -15,4 +15,10 @@ bool FatigueAndWere(RunContext& run, const LogLine& line);
 // Food, drink, tracking, taunting, then the "You are " states.
 bool ActionsAndStates(RunContext& run, const LogLine& line);
 
+// The "You" messages these steps can claim (see YouGate).
+extern const YouGate kExperienceAndDeathsGate;
+extern const YouGate kOtherEventsGate;
+extern const YouGate kFatigueAndWereGate;
+extern const YouGate kActionsAndStatesGate;
+
 }  // namespace krav

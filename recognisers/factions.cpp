@@ -40,6 +40,8 @@ constexpr Consider kConsiders[] = {
 
 }  // namespace
 
+constexpr YouGate kFactionStandingGate{{"Your faction standing with"}};
+
 bool FactionStanding(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;

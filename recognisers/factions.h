@@ -6,6 +6,8 @@
 namespace krav {
 
 bool FactionStanding(RunContext& run, const LogLine& line);
+// The "You" messages FactionStanding can claim (see YouGate).
+extern const YouGate kFactionStandingGate;
 // Only ever sees messages that do not start with "You ".
 bool ConsiderMessages(RunContext& run, const LogLine& line);
 

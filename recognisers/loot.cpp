@@ -103,6 +103,9 @@ void PriceOffer(RunContext& run, std::string_view message, std::size_t tells) {
 
 }  // namespace
 
+constexpr YouGate kSlainMobGate{{"You have slain "}};
+constexpr YouGate kMoneyAndItemsGate{{"You receive ", "You give ", "You just dropped your "}};
+
 bool SlainMob(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     if (!LineStartsWith("You have slain ", line)) return false;

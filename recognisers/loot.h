@@ -10,6 +10,9 @@ namespace krav {
 bool SlainMob(RunContext& run, const LogLine& line);
 // Sales ("You receive "), purchases ("You give "), loot and drops.
 bool MoneyAndItems(RunContext& run, const LogLine& line);
+// The "You" messages these two steps can claim (see YouGate).
+extern const YouGate kSlainMobGate;
+extern const YouGate kMoneyAndItemsGate;
 // A merchant's greeting, price offer and buying offer.
 bool VendorDialogue(RunContext& run, const LogLine& line);
 

@@ -70,6 +70,10 @@ std::string ReadReference(const platform::Profile& ini, std::string_view section
 
 }  // namespace
 
+// The guildmasters' tells hold their form in quoted speech.
+constexpr YouGate kSkillIncreasesGate{{"You have become better at"}, true};
+constexpr YouGate kSkillAttemptsGate{PrefixFilter(kAttempts, [](const Attempt& a) -> const Prefix& { return a.prefix; })};
+
 bool SkillIncreases(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTable& skills = run.session.Tables.gSkills;
@@ -104,9 +108,8 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
 }
 
 bool SkillAttempts(RunContext& run, const LogLine& line) {
-    static constexpr PrefixFilter kFilter(kAttempts, [](const Attempt& a) -> const Prefix& { return a.prefix; });
     // Every form of this step starts with "You".
-    if (!line.StartsWithYou || !kFilter.Admits(line)) return false;
+    if (!line.StartsWithYou || !kSkillAttemptsGate.forms.Admits(line)) return false;
     for (const Attempt& attempt : kAttempts) {
         if (!LineStartsWith(attempt.prefix, line)) continue;
         run.KeepLineCompatible(line);

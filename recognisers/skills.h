@@ -14,6 +14,9 @@ namespace krav {
 // Classifier steps: skill-ups and training (none writes its line), and the attempts.
 bool SkillIncreases(RunContext& run, const LogLine& line);
 bool SkillAttempts(RunContext& run, const LogLine& line);
+// The "You" messages these two steps can claim (see YouGate).
+extern const YouGate kSkillIncreasesGate;
+extern const YouGate kSkillAttemptsGate;
 
 // The section name of a class text, from the "Classes" section of the reference data.
 std::string ClassSectionName(const std::string& referenceFile, const std::string& classText);

@@ -13,4 +13,9 @@ bool FinishingBlows(RunContext& run, const LogLine& line);
 // From "Your spell " to "You resist the ".
 bool SpellOutcomes(RunContext& run, const LogLine& line);
 
+// The "You" messages these steps can claim (see YouGate).
+extern const YouGate kCastingAndMemorizingGate;
+extern const YouGate kFinishingBlowsGate;
+extern const YouGate kSpellOutcomesGate;
+
 }  // namespace krav
