@@ -46,6 +46,9 @@ struct Prefix {
     std::string_view text;
     std::uint64_t head = 0;
     std::uint64_t mask = 0;
+    // A prefix without an apostrophe that ends in a blank does not start a message in which a quote follows
+    // that blank: the message search never looks past the " '".
+    bool endsBeforeQuote = false;
     constexpr Prefix(std::string_view t) : text(t) {  // NOLINT: literals convert implicitly
         for (std::size_t i = 0; i < t.size() && i < 8; ++i) {
             const char c = t[i];
@@ -53,18 +56,26 @@ struct Prefix {
             head |= std::uint64_t{folded} << (8 * i);
             mask |= std::uint64_t{0xFF} << (8 * i);
         }
+        endsBeforeQuote = !t.empty() && t.back() == ' ' && t.find('\'') == std::string_view::npos;
     }
     consteval Prefix(const char* t) : Prefix(std::string_view(t)) {}
 };
 
-// MessageStartsWith(prefix.text, line.Message), ruled out by the heads in the common case.
+// MessageStartsWith(prefix.text, line.Message), all inline: the heads rule out most messages, and the
+// prefix's first eight bytes need no second look.
 inline bool LineStartsWith(const Prefix& prefix, const LogLine& line) {
-    return (line.Head & prefix.mask) == prefix.head && MessageStartsWith(prefix.text, line.Message);
+    if ((line.Head & prefix.mask) != prefix.head) return false;
+    const std::string_view m = line.Message;
+    const std::size_t n = prefix.text.size();
+    if (n == 0 || n > m.size()) return false;
+    if (n > 8 && !EqualsFoldedPrefix(m.data() + 8, prefix.text.data() + 8, n - 8)) return false;
+    return !prefix.endsBeforeQuote || m.size() == n || m[n] != '\'';
 }
 
-// Which folded bytes may stand at the fifth and sixth places of a message that starts with one of a table's
-// prefixes: one test of the line's head rules out a whole table, most of whose prefixes share their first
-// word ("You ", "Your "). Built by the compiler from the table itself, so it cannot fall out of step with it.
+// Which pairs of folded bytes may stand at the fifth and sixth places of a message that starts with one of
+// a table's prefixes (hashed into 1,024 bits): one test of the line's head rules out a whole table, most of
+// whose prefixes share their first word ("You ", "Your "). Built by the compiler from the table itself, so it
+// cannot fall out of step with it.
 class PrefixFilter {
 public:
     constexpr PrefixFilter() = default;  // admits no line
@@ -78,23 +89,26 @@ public:
             Add(prefix);
     }
     constexpr void Add(const Prefix& prefix) {
-        for (unsigned place = 0; place < 2; ++place) {
-            if (prefix.text.size() <= 4 + place) {
-                for (auto& word : admitted_[place]) word = ~std::uint64_t{0};  // any byte there
-            } else {
-                const unsigned byte = (prefix.head >> (8 * (4 + place))) & 0xFF;
-                admitted_[place][byte >> 6] |= std::uint64_t{1} << (byte & 63);
-            }
+        const unsigned fifth = (prefix.head >> 32) & 0xFF, sixth = (prefix.head >> 40) & 0xFF;
+        if (prefix.text.size() <= 4) {
+            for (auto& word : bits_) word = ~std::uint64_t{0};  // any bytes there
+        } else if (prefix.text.size() == 5) {
+            for (unsigned any = 0; any < 256; ++any) Set(Bit(fifth, any));
+        } else {
+            Set(Bit(fifth, sixth));
         }
     }
     // False when no prefix of the table can start the line's message.
     bool Admits(const LogLine& line) const {
-        const unsigned fifth = (line.Head >> 32) & 0xFF, sixth = (line.Head >> 40) & 0xFF;
-        return ((admitted_[0][fifth >> 6] >> (fifth & 63)) & (admitted_[1][sixth >> 6] >> (sixth & 63)) & 1) != 0;
+        const unsigned bit = Bit((line.Head >> 32) & 0xFF, (line.Head >> 40) & 0xFF);
+        return ((bits_[bit >> 6] >> (bit & 63)) & 1) != 0;
     }
 
 private:
-    std::uint64_t admitted_[2][4] = {};
+    static constexpr unsigned Bit(unsigned fifth, unsigned sixth) { return (fifth * 37u + sixth) & 1023u; }
+    constexpr void Set(unsigned bit) { bits_[bit >> 6] |= std::uint64_t{1} << (bit & 63); }
+
+    std::uint64_t bits_[16] = {};
 };
 
 // Which messages starting with "You" a classifier step can claim, told from the head of the line: those a

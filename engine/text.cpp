@@ -18,21 +18,6 @@ namespace {
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 
-bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
-    if (n >= 8) {
-        // Whole blocks of eight, then the last eight bytes again (overlapping) for the rest.
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            if (FoldEight(LoadEight(a + i)) != FoldEight(LoadEight(b + i))) return false;
-        }
-        return i == n || FoldEight(LoadEight(a + n - 8)) == FoldEight(LoadEight(b + n - 8));
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
-}
-
 // The part of a message that the message search looks at: everything before the first " '".
 std::string_view BeforeQuote(std::string_view message) {
     std::size_t from = 1;
@@ -47,6 +32,21 @@ std::string_view BeforeQuote(std::string_view message) {
 }
 
 }  // namespace
+
+bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
+    if (n >= 8) {
+        // Whole blocks of eight, then the last eight bytes again (overlapping) for the rest.
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            if (FoldEight(LoadEight(a + i)) != FoldEight(LoadEight(b + i))) return false;
+        }
+        return i == n || FoldEight(LoadEight(a + n - 8)) == FoldEight(LoadEight(b + n - 8));
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
 
 std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count) {
     if (pos < 1) pos = 1;
@@ -170,6 +170,14 @@ bool MessageStartsWithAll(std::string_view needle, std::string_view message) {
 }
 
 std::string_view CutBefore(std::string_view text, std::string_view x) {
+    if (x.size() == 1 && x[0] != '\'' && FoldCase(x[0]) == UpperCase(x[0]) && !text.empty()) {
+        // One character that is no letter (".", "!", " "): its first occurrence counts when it lies before
+        // the first " '", that is when the text up to the character after it holds no " '".
+        const void* hit = std::memchr(text.data(), x[0], text.size());
+        if (hit == nullptr) return text;
+        const auto p = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        return BeforeQuote(text.substr(0, p + 2)).size() > p ? text.substr(0, p) : text;
+    }
     std::size_t p = FindInMessage(x, text);
     return p == 0 ? text : text.substr(0, p - 1);
 }

@@ -67,6 +67,8 @@ std::int64_t SaturatingMul(std::int64_t a, std::int64_t b);
 
 std::size_t FindCase(std::string_view needle, std::string_view text);  // case-sensitive, 1-based
 std::size_t FindNoCase(std::string_view needle, std::string_view text);
+// The n bytes at a and at b are equal without regard to case.
+bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n);
 // The message search: unless the needle holds an apostrophe, quoted speech (from the first " '") is not
 // searched.
 std::size_t FindInMessage(std::string_view needle, std::string_view message);

@@ -21,11 +21,23 @@ bool TakeLanguage(RunContext& run, const LogLine& line, const Needle& phrase) {
     return true;
 }
 
+// Whether the text holds ", in", letters in any case.
+bool HasCommaIn(std::string_view text) {
+    for (std::size_t comma = text.find(','); comma != std::string_view::npos; comma = text.find(',', comma + 1)) {
+        if (comma + 3 < text.size() && text[comma + 1] == ' ' && FoldCase(text[comma + 2]) == 'i' &&
+            FoldCase(text[comma + 3]) == 'n') {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
-    // Both phrases hold a comma, and most lines have none before their quoted speech.
-    if (!line.CommaBeforeQuote) return false;
+    // Both phrases end in ", in": most lines have no comma before their quoted speech, and few of the others
+    // have one followed by " in".
+    if (!line.CommaBeforeQuote || !HasCommaIn(line.Unquoted)) return false;
     return TakeLanguage(run, line, "tells the group, in") || TakeLanguage(run, line, "says, in");
 }
 

@@ -139,6 +139,19 @@ TEST_F(CharacterTest, LanguagesFollowTheLastLanguageHeard) {
                             At("10:00:04", "You have learned basic language skills. (Dwarvish)")}));
 }
 
+// The language is taken from the phrase wherever it stands before the quoted speech and in any case; a comma
+// that is not the phrase's does not hide a later one.
+TEST_F(CharacterTest, LanguagePhraseAfterOtherCommasAndInAnyCase) {
+    Run({At("10:00:00", "Well, Ann says, IN Gnomish, 'hi'"), At("10:00:01", "Your language skills have improved."),
+         At("10:00:02", "Bob says,in Elvish, 'hi'"), At("10:00:03", "Your language skills have improved."),
+         At("10:00:04", "Cal tells the group, in Dwarvish, 'yo'"), At("10:00:05", "Your language skills have improved.")},
+        ShrinkMode::Compatible);
+    EXPECT_EQ(Kept(), Crlf({At("10:00:00", "{KRAV} Start of File"),
+                            At("10:00:01", "Your language skills have improved. (Gnomish)"),
+                            At("10:00:03", "Your language skills have improved. (Gnomish)"),
+                            At("10:00:05", "Your language skills have improved. (Dwarvish)")}));
+}
+
 TEST_F(CharacterTest, ZonesPlayedTimeAndBindPoint) {
     Run({At("10:00:00", "You have entered ."), At("10:00:01", "You have entered Qeynos Hills."),
          At("10:00:02", "You are currently bound in: North Karana"),

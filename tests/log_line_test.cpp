@@ -202,6 +202,26 @@ TEST(PreparedLine, FindInLineAgreesWithTheMessageSearch) {
     }
 }
 
+TEST(PreparedLine, LineStartsWithAgreesWithMessageStartsWith) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 20000; ++round) {
+        const std::string message = RandomMessage(random, random() % 24);
+        std::string prefix = message.substr(0, random() % (message.size() + 1));
+        // Change the case of some letters, and now and then a byte, or make it longer than the message.
+        for (char& c : prefix)
+            if (random() % 3 == 0) c = FoldCase(c) == c ? UpperCase(c) : FoldCase(c);
+        if (!prefix.empty() && random() % 4 == 0) prefix[random() % prefix.size()] = 'q';
+        if (random() % 8 == 0) prefix += " ";
+        const LogLine line = MessageLine(message);
+        ASSERT_EQ(LineStartsWith(Prefix(prefix), line), MessageStartsWith(prefix, message))
+            << "prefix '" << prefix << "' message '" << message << "'";
+    }
+    EXPECT_FALSE(LineStartsWith(Prefix(""), MessageLine("You")));
+    EXPECT_TRUE(LineStartsWith("You say, ", MessageLine("YOU SAY, hi")));
+    EXPECT_FALSE(LineStartsWith("You say, ", MessageLine("You say, 'hi'")));  // the quote ends the search
+    EXPECT_TRUE(LineStartsWith("You say, '", MessageLine("You say, 'hi'")));
+}
+
 TEST(PreparedLine, PrefixFilterNeverRulesOutAMatchingPrefix) {
     static constexpr Prefix kTable[] = {"You", "You ", "Your faction", "You have been ", "Yo",
                                         "YOU A", "You z", "Glug, glug"};

@@ -115,6 +115,27 @@ TEST(TextHelpers, FindNoCaseAgreesWithAPlainSearch) {
     EXPECT_EQ(FindNoCase("points of damage", "x POINTS OF DAMAG@."), 0u);
 }
 
+// CutBefore takes a shortcut for one character that is no letter; it must cut where the message search
+// finds it, which never looks past the first " '".
+TEST(TextHelpers, CutBeforeOneCharacterAgreesWithTheMessageSearch) {
+    const std::string alphabet = "ab '.!,";
+    std::mt19937 random(555);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (std::size_t i = random() % 12; i > 0; --i)
+            text += alphabet[random() % alphabet.size()];
+        for (const char* x : {".", "!", " ", ",", "a", "'"}) {
+            const std::size_t p = FindInMessage(x, text);
+            const std::string_view expected = p == 0 ? std::string_view(text) : std::string_view(text).substr(0, p - 1);
+            ASSERT_EQ(CutBefore(text, x), expected) << "x '" << x << "' text '" << text << "'";
+        }
+    }
+    EXPECT_EQ(CutBefore("", "."), "");
+    EXPECT_EQ(CutBefore("Bob says 'hi.'", "."), "Bob says 'hi.'");
+    EXPECT_EQ(CutBefore("bound in Qeynos. 'x.'", "."), "bound in Qeynos");
+    EXPECT_EQ(CutBefore("a 'b", " "), "a 'b");  // the blank opens the quoted speech
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // The message search
 
