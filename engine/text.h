@@ -40,8 +40,11 @@ inline char UpperCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 // Inline: table lookups compare every row's key with it.
+// The n bytes at a and at b are equal without regard to case.
+bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n);
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    if (a.size() >= 8) return EqualsFoldedPrefix(a.data(), b.data(), a.size());  // eight bytes at a time
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (FoldCase(a[i]) != FoldCase(b[i])) return false;
     }
@@ -67,8 +70,6 @@ std::int64_t SaturatingMul(std::int64_t a, std::int64_t b);
 
 std::size_t FindCase(std::string_view needle, std::string_view text);  // case-sensitive, 1-based
 std::size_t FindNoCase(std::string_view needle, std::string_view text);
-// The n bytes at a and at b are equal without regard to case.
-bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n);
 // The message search: unless the needle holds an apostrophe, quoted speech (from the first " '") is not
 // searched.
 std::size_t FindInMessage(std::string_view needle, std::string_view message);
