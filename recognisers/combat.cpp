@@ -40,9 +40,23 @@ std::optional<std::string_view> HitDamage(const LogLine& line, std::size_t from)
     return Damage(line, from);
 }
 
+// A number as the game and this table write it: digits alone, no leading zero, short of the 64-bit limit.
+bool PlainNumber(std::string_view text) {
+    if (text.empty() || text.size() > 18 || (text[0] == '0' && text.size() > 1)) return false;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
 // Stores the damage of a hit when it is at least the largest known; "?" and other texts compare as 0.
 void KeepLargest(StatTable& table, int row, std::string_view damage) {
-    if (ReadInteger(damage, 0) >= ReadInteger(table.Cell(3, row), 0)) table.SetCell(3, row, damage);
+    const std::string& largest = table.Cell(3, row);
+    // Two plain numbers compare by their length, then digit by digit, without being read.
+    const bool atLeast = PlainNumber(damage) && PlainNumber(largest)
+                             ? (damage.size() != largest.size() ? damage.size() > largest.size() : damage >= largest)
+                             : ReadInteger(damage, 0) >= ReadInteger(largest, 0);
+    if (atLeast && damage != largest) table.SetCell(3, row, damage);
 }
 
 void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_view damage) {

@@ -142,8 +142,10 @@ bool MoneyAndItems(RunContext& run, const LogLine& line) {
 
 bool VendorDialogue(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
-    // Every text searched here holds an apostrophe, so the search takes in the whole message. The greeting
-    // names the character; it is built again only when the name changes.
+    // Every text searched here holds an apostrophe, so the search takes in the whole message, and a message
+    // without one holds none of them. The greeting names the character; it is built again only when the
+    // name changes.
+    if (!line.HasApostrophe) return false;
     RecogniserState& state = run.State;
     if (state.GreetingName != run.session.Character.CharacterName || state.Greeting.empty()) {
         state.GreetingName = run.session.Character.CharacterName;
