@@ -2,7 +2,6 @@
 #include "engine/stat_table.h"
 
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 #include <optional>
 
@@ -124,8 +123,9 @@ std::uint64_t StatTable::KeyPrint(std::string_view key) {
     const std::size_t n = key.size();
     constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ULL;
     if (n < 8) {
-        std::uint64_t bytes = 0;
-        if (n > 0) std::memcpy(&bytes, key.data(), n);  // an empty view may have no data at all
+        std::uint64_t bytes = 0;  // byte by byte: a copy of a varying length would be a library call
+        for (std::size_t i = 0; i < n; ++i)
+            bytes |= std::uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
         return FoldEight(bytes) * kMix ^ n;
     }
     return (FoldEight(LoadEight(key.data())) * kMix) ^ FoldEight(LoadEight(key.data() + n - 8)) ^ (n * kMix);
@@ -156,7 +156,8 @@ int StatTable::FindRow(std::string_view key) const {
     if (!HasRows) return 0;
     const std::uint64_t print = KeyPrint(key);
     const std::uint64_t* prints = keyPrints_.data();
-    for (int row = 1; row < RowCount(); ++row) {
+    const int rows = RowCount();
+    for (int row = 1; row < rows; ++row) {
         if (prints[row] == print && EqualsNoCase(rows_[row][0], key)) return row;
     }
     return 0;
