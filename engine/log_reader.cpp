@@ -45,12 +45,7 @@ bool LogReader::Refill() {
     return true;
 }
 
-bool LogReader::AtEnd() {
-    if (pos_ < end_ || !carry_.empty()) return false;
-    return !Refill();
-}
-
-bool LogReader::NextLine(std::string_view& line) {
+bool LogReader::NextLineAcrossBlocks(std::string_view& line) {
     carry_.clear();
     while (true) {
         if (pos_ < end_) {

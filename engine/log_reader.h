@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,10 +25,24 @@ public:
     bool IsOpen() const { return file_ != nullptr; }
 
     // True when no further line can be read (end of file or a read failure).
-    bool AtEnd();
+    bool AtEnd() { return pos_ >= end_ && carry_.empty() && !Refill(); }
     // The next line without its line end (LF or CR LF; a missing final line end is no line end). The view
     // stays valid until the next call. False at the end of the file or after a read failure.
-    bool NextLine(std::string_view& line);
+    bool NextLine(std::string_view& line) {
+        // Inline for the usual line, which ends inside the block already read.
+        if (pos_ < end_ && carry_.empty()) {
+            const char* start = buffer_.data() + pos_;
+            if (const void* hit = std::memchr(start, '\n', end_ - pos_); hit != nullptr) {
+                const auto length = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+                pos_ += length + 1;
+                consumed_ += length + 1;
+                line = std::string_view(start, length);
+                if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+                return true;
+            }
+        }
+        return NextLineAcrossBlocks(line);
+    }
     bool Failed() const { return failed_; }
 
     // The size the file had when it was opened, and the bytes taken up to the end of the last line returned.
@@ -36,6 +51,7 @@ public:
 
 private:
     bool Refill();
+    bool NextLineAcrossBlocks(std::string_view& line);
 
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;

@@ -33,21 +33,6 @@ std::string_view BeforeQuote(std::string_view message) {
 
 }  // namespace
 
-bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
-    if (n >= 8) {
-        // Whole blocks of eight, then the last eight bytes again (overlapping) for the rest.
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            if (FoldEight(LoadEight(a + i)) != FoldEight(LoadEight(b + i))) return false;
-        }
-        return i == n || FoldEight(LoadEight(a + n - 8)) == FoldEight(LoadEight(b + n - 8));
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
-    }
-    return true;
-}
-
 std::string_view Mid(std::string_view text, std::size_t pos, std::size_t count) {
     if (pos < 1) pos = 1;
     if (pos > text.size()) return {};

@@ -40,8 +40,21 @@ inline char UpperCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 // Inline: table lookups compare every row's key with it.
-// The n bytes at a and at b are equal without regard to case.
-bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n);
+// The n bytes at a and at b are equal without regard to case. Inline: every search compares with it.
+inline bool EqualsFoldedPrefix(const char* a, const char* b, std::size_t n) {
+    if (n >= 8) {
+        // Whole blocks of eight, then the last eight bytes again (overlapping) for the rest.
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            if (FoldEight(LoadEight(a + i)) != FoldEight(LoadEight(b + i))) return false;
+        }
+        return i == n || FoldEight(LoadEight(a + n - 8)) == FoldEight(LoadEight(b + n - 8));
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+    }
+    return true;
+}
 inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     if (a.size() >= 8) return EqualsFoldedPrefix(a.data(), b.data(), a.size());  // eight bytes at a time
