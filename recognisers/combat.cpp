@@ -186,10 +186,18 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
     }
     if (std::size_t p = FindInLine(" tries to ", line); p > 0) {
         run.State.PendingSpecial.clear();
-        if (FindInLine(" YOU, but misses", line) == 0) return true;
+        static constexpr std::string_view kMisses = " YOU, but misses";
+        const std::size_t q = FindInLine(kMisses, line);
+        if (q == 0) return true;
         run.KeepLineCompatible(line);
-        CountAttack(tables.gMAttacks, CapitalizeFirst(CutBefore(RestFrom(m, p + 10), " YOU, but misses")),
-                    false, "?");
+        // The attack is cut from the rest of the message before the first " YOU, but misses" in it. The search
+        // just found the first one of the whole message: when it lies within the rest, it is that one.
+        const std::string_view rest = RestFrom(m, p + 10);
+        const std::size_t restStart = p + 9, found = q - 1;  // both counted from 0
+        const std::string_view attack = found >= restStart && found - restStart + kMisses.size() <= rest.size()
+                                            ? rest.substr(0, found - restStart)
+                                            : CutBefore(rest, kMisses);
+        CountAttack(tables.gMAttacks, CapitalizeFirst(attack), false, "?");
         return true;
     }
     return false;

@@ -149,5 +149,14 @@ TEST_F(CombatTest, DamageIsCutWithinTheLongestRest) {
     EXPECT_EQ(TableRows(session.Tables.gMAttacks), (Lines{"Bite|0|1|" + fits, "Claw|0|1|0"}));
 }
 
+// A miss is cut before the first " YOU, but misses" after " tries to ", within the 255 characters a cut
+// takes; one that stands earlier in the message does not end it.
+TEST_F(CombatTest, MissesAreCutAfterTheirOwnTriesTo) {
+    const std::string longAttack(250, 'x');
+    Run(Timed({"A rat YOU, but misses and tries to bite YOU, but misses!", "A rat tries to " + longAttack + " YOU, but misses!"}));
+    EXPECT_EQ(TableRows(session.Tables.gMAttacks),
+              (Lines{"Bite|1|0|?", "X" + longAttack.substr(1) + " YOU,|1|0|?"}));
+}
+
 }  // namespace
 }  // namespace krav::test
