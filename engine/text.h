@@ -17,7 +17,7 @@ namespace krav {
 inline constexpr std::size_t kMaxCut = 255;
 
 // ASCII-only case folding, as the game's message tests compare letters A-Z without case.
-inline char FoldCase(char c) {
+constexpr char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 // Eight bytes read as one number, whatever their alignment.
@@ -36,7 +36,7 @@ inline std::uint64_t FoldEight(std::uint64_t x) {
     const std::uint64_t capitals = fromA & ~beyondZ & ~x & (0x80 * kOnes);
     return x | (capitals >> 2);
 }
-inline char UpperCase(char c) {
+constexpr char UpperCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 // Inline: table lookups compare every row's key with it.

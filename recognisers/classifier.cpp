@@ -25,72 +25,105 @@ namespace {
 
 using StepFunction = bool (*)(RunContext&, const LogLine&);
 
-// Steps whose forms all start with "You" are not called for other lines: most lines of a log are not the
-// player's own, and this spares them a third of the calls.
-enum class Gate : unsigned char { AnyLine, StartsWithYou };
+// Which lines that do not start with "You" a step can claim, told by their first byte, letters folded. Most
+// lines of a log are not the player's own; the steps whose forms all start with "You", and those whose other
+// forms are fixed openings, are not called for the rest.
+struct OtherLines {
+    std::uint64_t first[4] = {};
+    constexpr bool Admits(unsigned byte) const { return ((first[byte >> 6] >> (byte & 63)) & 1) != 0; }
+    constexpr bool All() const { return (first[0] & first[1] & first[2] & first[3]) == ~std::uint64_t{0}; }
+    constexpr bool None() const { return (first[0] | first[1] | first[2] | first[3]) == 0; }
+};
+
+// Lines opening with one of these characters (in either case).
+constexpr OtherLines Opening(std::string_view characters) {
+    OtherLines lines;
+    for (char c : characters) {
+        const auto byte = static_cast<unsigned char>(FoldCase(c));
+        lines.first[byte >> 6] |= std::uint64_t{1} << (byte & 63);
+    }
+    return lines;
+}
+
+constexpr OtherLines kAny{{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}}};
+constexpr OtherLines kYou{};  // every form starts with "You"
 
 struct Step {
     StepFunction function;
-    Gate gate;
-    // The "You" messages the step can claim; none: all of them. A "You" line goes only to the steps whose
+    OtherLines others;
+    // The "You" messages the step can claim (when not every one). A "You" line goes only to the steps whose
     // gate admits it, which spares a player's hit the dozen steps before the "You " block.
     const YouGate* youForms;
+    bool everyYouLine;
 };
 
-constexpr Gate kAny = Gate::AnyLine;
-constexpr Gate kYou = Gate::StartsWithYou;
-constexpr const YouGate* kAllYou = nullptr;
+// A row of the table: the step, the other lines it can claim, and the gate of its "You" forms or none.
+constexpr Step Row(StepFunction function, OtherLines others, const YouGate& youForms) {
+    return {function, others, &youForms, false};
+}
+constexpr Step Row(StepFunction function, OtherLines others) {
+    return {function, others, nullptr, true};
+}
 
 constexpr Step kSteps[] = {
-    {CaptureLanguage, kAny, kAllYou},                         //  1 language-tagged speech ("says, in")
-    {ReadSummaryRecord, kAny, &kNoYouForms},                  //  2 summary records ("{KRAV} ")
-    {ReadWhoList, kAny, &kNoYouForms},                        //  3 who lists ("Players on EverQuest:")
-    {LanguageSkills, kYou, &kLanguageSkillsGate},             //  4 language skills
-    {ZoneAndPlayedTime, kAny, &kZoneAndPlayedTimeGate},       //  5 zone entry, played time
-    {SlainMob, kYou, &kSlainMobGate},                         //  6 kills "You have slain "
-    {MoneyAndItems, kAny, &kMoneyAndItemsGate},               //  7 money and items: "You receive ", loot, drops
-    {SavedAndBindPoint, kAny, kAllYou},                       //  8 character saved, bind point
-    {AutoAttackOff, kAny, &kNoYouForms},                      //  9 "Auto attack is off"
-    {CastingAndMemorizing, kYou, &kCastingAndMemorizingGate},  // 10 "You begin casting ", memorizing
-    {SkillIncreases, kAny, &kSkillIncreasesGate},             // 11 skill increases
-    {FactionStanding, kYou, &kFactionStandingGate},           // 12 "Your faction standing with"
-    {ExperienceAndDeaths, kYou, &kExperienceAndDeathsGate},   // 13 experience, levels, adventures, deaths,
-    {SurnameApproved, kAny, &kNoYouForms},                    //    the surname ("Congratulations, "),
-    {OtherEvents, kAny, &kOtherEventsGate},                   //    and similar events up to "You are no longer afraid"
-    {SpecialAttacks, kAny, &kSpecialAttacksGate},             // 14 special attacks
-    {FinishingBlows, kYou, &kFinishingBlowsGate},             //    and finishing blows
-    {SpellOutcomes, kAny, &kSpellOutcomesGate},               // 15 spell outcomes
-    {FatigueAndWere, kYou, &kFatigueAndWereGate},             // 16 fatigue and "You were "
-    {SkillAttempts, kYou, &kSkillAttemptsGate},               // 17 skill attempts
-    {ActionsAndStates, kAny, &kActionsAndStatesGate},         // 18 food, drink, tracking, taunt; "You are "
-    {YouMessages, kYou, kAllYou},                             // 19 every other message starting with "You "
-    {ConsiderMessages, kAny, kAllYou},                        // 20 consider messages
-    {AttacksOnPlayer, kAny, kAllYou},                         // 21 attacks on the player
-    {VendorDialogue, kAny, kAllYou},                          // 22 vendor dialogue
-    {OthersChat, kAny, kAllYou},                              // 23 others' chat
-                                                              // 24 anything else: dropped
+    Row(CaptureLanguage, kAny),                                    //  1 language-tagged speech ("says, in")
+    Row(ReadSummaryRecord, Opening("{"), kNoYouForms),             //  2 summary records ("{KRAV} ")
+    Row(ReadWhoList, Opening("pf"), kNoYouForms),                  //  3 who lists ("Players on EverQuest:")
+    Row(LanguageSkills, kYou, kLanguageSkillsGate),                //  4 language skills
+    Row(ZoneAndPlayedTime, Opening("t"), kZoneAndPlayedTimeGate),  //  5 zone entry, played time
+    Row(SlainMob, kYou, kSlainMobGate),                            //  6 kills "You have slain "
+    Row(MoneyAndItems, Opening("-"), kMoneyAndItemsGate),          //  7 money, items ("--You have looted ")
+    Row(SavedAndBindPoint, kAny),                                  //  8 character saved, bind point
+    Row(AutoAttackOff, Opening("a"), kNoYouForms),                 //  9 "Auto attack is off"
+    Row(CastingAndMemorizing, kYou, kCastingAndMemorizingGate),    // 10 "You begin casting ", memorizing
+    Row(SkillIncreases, kAny, kSkillIncreasesGate),                // 11 skill increases
+    Row(FactionStanding, kYou, kFactionStandingGate),              // 12 "Your faction standing with"
+    Row(ExperienceAndDeaths, kYou, kExperienceAndDeathsGate),    // 13 experience, levels, adventures, deaths,
+    Row(SurnameApproved, Opening("c"), kNoYouForms),             //    the surname ("Congratulations, "),
+    Row(OtherEvents, Opening("w"), kOtherEventsGate),            //    events up to "You are no longer afraid"
+    Row(SpecialAttacks, kAny, kSpecialAttacksGate),              // 14 special attacks
+    Row(FinishingBlows, kYou, kFinishingBlowsGate),              //    and finishing blows
+    Row(SpellOutcomes, kAny, kSpellOutcomesGate),                // 15 spell outcomes
+    Row(FatigueAndWere, kYou, kFatigueAndWereGate),              // 16 fatigue and "You were "
+    Row(SkillAttempts, kYou, kSkillAttemptsGate),                // 17 skill attempts
+    Row(ActionsAndStates, Opening("g"), kActionsAndStatesGate),  // 18 food, drink ("Glug, glug"), "You are "
+    Row(YouMessages, kYou),       // 19 every other message starting with "You "
+    Row(ConsiderMessages, kAny),  // 20 consider messages
+    Row(AttacksOnPlayer, kAny),   // 21 attacks on the player
+    Row(VendorDialogue, kAny),    // 22 vendor dialogue
+    Row(OthersChat, kAny),        // 23 others' chat
+                                  // 24 anything else: dropped
 };
 
 // Whether a step is offered the line. Without NDEBUG (the sanitizer build the tests also run in) a step its
 // gate passes over is called all the same, and must not claim the line: a gate that hides one of its step's
 // forms stops the program there instead of losing lines quietly.
-template <bool youLine>
-bool Offered(const Step& step, RunContext& run, const LogLine& line, bool nameStartsWithYou) {
+template <bool youLine, std::size_t index>
+bool Offered(RunContext& run, const LogLine& line, bool nameStartsWithYou) {
+    constexpr const Step& step = kSteps[index];
+    bool offered = true;
     if constexpr (!youLine) {
-        return step.gate == Gate::AnyLine;
+        if constexpr (step.others.All()) return true;
+        if constexpr (!step.others.None())
+            offered = step.others.Admits(line.Head & 0xFF);
+        else
+            offered = false;
     } else {
-        if (step.youForms == nullptr || step.youForms->Admits(line, nameStartsWithYou)) return true;
-#ifndef NDEBUG
-        if (step.function(run, line)) {
-            std::fprintf(stderr, "classifier: a step claimed a line its gate passes over: %.*s\n",
-                         static_cast<int>(line.Message.size()), line.Message.data());
-            std::abort();
-        }
-#else
-        (void)run;
-#endif
-        return false;
+        if constexpr (step.everyYouLine)
+            return true;
+        else
+            offered = step.youForms->Admits(line, nameStartsWithYou);
     }
+#ifndef NDEBUG
+    if (!offered && step.function(run, line)) {
+        std::fprintf(stderr, "classifier: step %zu claimed a line its gate passes over: %.*s\n", index + 1,
+                     static_cast<int>(line.Message.size()), line.Message.data());
+        std::abort();
+    }
+#else
+    (void)run;
+#endif
+    return offered;
 }
 
 // The table walked in order, unrolled by the compiler into one direct call per step: a call through a
@@ -99,7 +132,7 @@ bool Offered(const Step& step, RunContext& run, const LogLine& line, bool nameSt
 // do not are never offered to the "You"-only steps.
 template <bool youLine, std::size_t... index>
 bool WalkSteps(RunContext& run, const LogLine& line, bool nameStartsWithYou, std::index_sequence<index...>) {
-    return ((Offered<youLine>(kSteps[index], run, line, nameStartsWithYou) && kSteps[index].function(run, line)) ||
+    return ((Offered<youLine, index>(run, line, nameStartsWithYou) && kSteps[index].function(run, line)) ||
             ...);
 }
 
@@ -110,7 +143,8 @@ bool ClassifyLine(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return WalkSteps<false>(run, line, false, kAll);
     // Forms that start with the character's name are "You" lines too when the name starts with "You".
     const std::string& name = run.session.Character.CharacterName;
-    const bool nameStartsWithYou = name.size() >= 3 && EqualsNoCase(std::string_view(name).substr(0, 3), "you");
+    const bool nameStartsWithYou =
+        name.size() >= 3 && EqualsNoCase(std::string_view(name).substr(0, 3), "you");
     return WalkSteps<true>(run, line, nameStartsWithYou, kAll);
 }
 
