@@ -44,8 +44,10 @@ void PrepareSearch(LogLine& line) {
         }
         const auto quotes = static_cast<unsigned>(_mm_movemask_epi8(quoteBytes)) & fresh;
         const auto commas = static_cast<unsigned>(_mm_movemask_epi8(commaBytes)) & fresh;
-        const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
-        if (commas != 0 && firstComma == size) firstComma = at + static_cast<std::size_t>(__builtin_ctz(commas));
+        const auto blanks =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(' '))));
+        if (commas != 0 && firstComma == size)
+            firstComma = at + static_cast<std::size_t>(__builtin_ctz(commas));
         if (quotes != 0) {
             apostrophe = true;
             // A quote that follows a blank; the message's first byte has nothing before it.
@@ -83,7 +85,8 @@ void PrepareSearch(LogLine& line) {
             head |= std::uint64_t{static_cast<unsigned char>(FoldCase(data[k]))} << (8 * k);
         line.Head = head;
     }
-    line.StartsWithYou = (line.Head & 0xFFFFFF) == (std::uint64_t{'y'} | std::uint64_t{'o'} << 8 | std::uint64_t{'u'} << 16);
+    line.StartsWithYou =
+        (line.Head & 0xFFFFFF) == (std::uint64_t{'y'} | std::uint64_t{'o'} << 8 | std::uint64_t{'u'} << 16);
 }
 
 void PreparePairs(const LogLine& line) {
@@ -98,9 +101,9 @@ void PreparePairs(const LogLine& line) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(line.Message.data());
     const std::size_t size = line.Message.size();
 #ifdef __SSE2__
-    // One flag byte per bit, set with a plain store per pair; the pairs' bits are worked out sixteen at a time
-    // and the flags gathered into the mask at the end. No step depends on the one before, unlike setting the
-    // bits in registers one pair after the other.
+    // One flag byte per bit, set with a plain store per pair; the pairs' bits are worked out sixteen at a
+    // time and the flags gathered into the mask at the end. No step depends on the one before, unlike setting
+    // the bits in registers one pair after the other.
     alignas(16) unsigned char seen[128] = {};
     alignas(16) unsigned char bits[16];
     std::size_t i = 1;
@@ -117,9 +120,10 @@ void PreparePairs(const LogLine& line) {
         const __m128i previous = fold(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i - 1)));
         // (previous * 31 + current) & 127 in every byte: previous * 32 is a 16-bit shift with the bits that
         // crossed from the neighbouring byte masked off.
-        const __m128i times32 = _mm_and_si128(_mm_slli_epi16(previous, 5), _mm_set1_epi8(static_cast<char>(0xE0)));
-        const __m128i bit = _mm_and_si128(_mm_add_epi8(_mm_sub_epi8(times32, previous), current),
-                                          _mm_set1_epi8(127));
+        const __m128i times32 =
+            _mm_and_si128(_mm_slli_epi16(previous, 5), _mm_set1_epi8(static_cast<char>(0xE0)));
+        const __m128i bit =
+            _mm_and_si128(_mm_add_epi8(_mm_sub_epi8(times32, previous), current), _mm_set1_epi8(127));
         _mm_store_si128(reinterpret_cast<__m128i*>(bits), bit);
         for (unsigned char b : bits)
             seen[b] = 0x80;

@@ -30,7 +30,7 @@ struct LogLine {
     bool StartsWithYou = false;     // the message starts with "You", in any case
     bool HasApostrophe = false;     // the message holds an apostrophe anywhere
     bool CommaBeforeQuote = false;  // the searched part (Unquoted) holds a comma
-    std::uint64_t Head = 0;      // the first 8 bytes of the message, letters folded, zero-padded
+    std::uint64_t Head = 0;         // the first 8 bytes of the message, letters folded, zero-padded
 };
 
 // Fills the search fields of a line from its message.
@@ -91,9 +91,11 @@ public:
     constexpr void Add(const Prefix& prefix) {
         const unsigned fifth = (prefix.head >> 32) & 0xFF, sixth = (prefix.head >> 40) & 0xFF;
         if (prefix.text.size() <= 4) {
-            for (auto& word : bits_) word = ~std::uint64_t{0};  // any bytes there
+            for (auto& word : bits_)
+                word = ~std::uint64_t{0};  // any bytes there
         } else if (prefix.text.size() == 5) {
-            for (unsigned any = 0; any < 256; ++any) Set(Bit(fifth, any));
+            for (unsigned any = 0; any < 256; ++any)
+                Set(Bit(fifth, any));
         } else {
             Set(Bit(fifth, sixth));
         }

@@ -31,7 +31,7 @@ inline std::uint64_t LoadEight(const char* p) {
 inline std::uint64_t FoldEight(std::uint64_t x) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     const std::uint64_t low = x & (0x7F * kOnes);
-    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;      // top bit set from 'A' up
+    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;        // top bit set from 'A' up
     const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;  // top bit set beyond 'Z'
     const std::uint64_t capitals = fromA & ~beyondZ & ~x & (0x80 * kOnes);
     return x | (capitals >> 2);

@@ -63,7 +63,8 @@ bool Selected(const RunInputs& in, Channel channel) {
 }  // namespace
 
 bool OwnChat(RunContext& run, const LogLine& line) {
-    static constexpr PrefixFilter kFilter(kOwn, [](const ChatForm& form) -> const Prefix& { return form.text; });
+    static constexpr PrefixFilter kFilter(kOwn,
+                                          [](const ChatForm& form) -> const Prefix& { return form.text; });
     if (!kFilter.Admits(line)) return false;
     for (const ChatForm& form : kOwn) {
         if (!LineStartsWith(form.text, line)) continue;

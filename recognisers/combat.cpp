@@ -32,7 +32,8 @@ std::optional<std::string_view> HitDamage(const LogLine& line, std::size_t from)
     if (start <= searched.size()) {
         const std::size_t blank = searched.find(' ', start);
         if (blank != std::string_view::npos && blank - start + 7 <= kMaxCut &&
-            blank + kPoints.size() <= searched.size() && EqualsNoCase(searched.substr(blank, kPoints.size()), kPoints)) {
+            blank + kPoints.size() <= searched.size() &&
+            EqualsNoCase(searched.substr(blank, kPoints.size()), kPoints)) {
             return searched.substr(start, blank - start);
         }
     }
@@ -53,9 +54,10 @@ bool PlainNumber(std::string_view text) {
 void KeepLargest(StatTable& table, int row, std::string_view damage) {
     const std::string& largest = table.Cell(3, row);
     // Two plain numbers compare by their length, then digit by digit, without being read.
-    const bool atLeast = PlainNumber(damage) && PlainNumber(largest)
-                             ? (damage.size() != largest.size() ? damage.size() > largest.size() : damage >= largest)
-                             : ReadInteger(damage, 0) >= ReadInteger(largest, 0);
+    const bool atLeast =
+        PlainNumber(damage) && PlainNumber(largest)
+            ? (damage.size() != largest.size() ? damage.size() > largest.size() : damage >= largest)
+            : ReadInteger(damage, 0) >= ReadInteger(largest, 0);
     if (atLeast && damage != largest) table.SetCell(3, row, damage);
 }
 
@@ -93,8 +95,8 @@ std::string BaseForm(std::string kind) {
 }  // namespace
 
 // The first-person forms, and the third-person ones while the character's name starts with "You".
-constexpr YouGate kSpecialAttacksGate{PrefixFilter(kSpecials, [](const Special& s) -> const Prefix& { return s.firstPerson; }),
-                                      false, true};
+constexpr YouGate kSpecialAttacksGate{
+    PrefixFilter(kSpecials, [](const Special& s) -> const Prefix& { return s.firstPerson; }), false, true};
 
 bool AutoAttackOff(RunContext& run, const LogLine& line) {
     if (!LineStartsWith("Auto attack is off", line)) return false;
@@ -190,13 +192,14 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         const std::size_t q = FindInLine(kMisses, line);
         if (q == 0) return true;
         run.KeepLineCompatible(line);
-        // The attack is cut from the rest of the message before the first " YOU, but misses" in it. The search
-        // just found the first one of the whole message: when it lies within the rest, it is that one.
+        // The attack is cut from the rest of the message before the first " YOU, but misses" in it. The
+        // search just found the first one of the whole message: when it lies within the rest, it is that one.
         const std::string_view rest = RestFrom(m, p + 10);
         const std::size_t restStart = p + 9, found = q - 1;  // both counted from 0
-        const std::string_view attack = found >= restStart && found - restStart + kMisses.size() <= rest.size()
-                                            ? rest.substr(0, found - restStart)
-                                            : CutBefore(rest, kMisses);
+        const std::string_view attack =
+            found >= restStart && found - restStart + kMisses.size() <= rest.size()
+                ? rest.substr(0, found - restStart)
+                : CutBefore(rest, kMisses);
         CountAttack(tables.gMAttacks, CapitalizeFirst(attack), false, "?");
         return true;
     }

@@ -59,12 +59,15 @@ constexpr std::string_view kStates[] = {"encumbered", "stunned", "out of food", 
                                         "hungry",     "thirsty", "bleeding to death", "drowning",
                                         "mesmerized", "blinded", "ensnared"};
 
-constexpr Prefix FixedPrefix(const Fixed& rule) { return rule.prefix; }
+constexpr Prefix FixedPrefix(const Fixed& rule) {
+    return rule.prefix;
+}
 constexpr PrefixFilter kExperienceFilter(kExperience, FixedPrefix);
 constexpr PrefixFilter kLaterEventsFilter(kLaterEvents, FixedPrefix);
 constexpr PrefixFilter kActionsFilter(kActions, FixedPrefix);
 
-bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rules, const PrefixFilter& filter) {
+bool CountFixed(RunContext& run, const LogLine& line, std::span<const Fixed> rules,
+                const PrefixFilter& filter) {
     if (!filter.Admits(line)) return false;
     for (const Fixed& rule : rules) {
         if (!LineStartsWith(rule.prefix, line)) continue;
@@ -105,8 +108,8 @@ constexpr YouGate kActionsAndStatesGate{[] {
 bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
-    const std::span<const Fixed> rules = kExperienceFilter.Admits(line) ? std::span<const Fixed>(kExperience)
-                                                                          : std::span<const Fixed>();
+    const std::span<const Fixed> rules =
+        kExperienceFilter.Admits(line) ? std::span<const Fixed>(kExperience) : std::span<const Fixed>();
     for (const Fixed& rule : rules) {
         if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
@@ -132,7 +135,8 @@ bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
 bool OtherEvents(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     if (!line.StartsWithYou)
-        return LineStartsWith("Welcome to EverQuest", line) && CountFixed(run, line, kLaterEvents, kLaterEventsFilter);
+        return LineStartsWith("Welcome to EverQuest", line) &&
+               CountFixed(run, line, kLaterEvents, kLaterEventsFilter);
     if (LineStartsWith("You have been ", line)) {
         std::string_view what = RestFrom(m, 15);
         what = FindInMessage(".", what) > 0 ? CutBefore(what, ".") : CutBefore(what, "!");

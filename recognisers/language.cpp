@@ -23,7 +23,8 @@ bool TakeLanguage(RunContext& run, const LogLine& line, const Needle& phrase) {
 
 // Whether the text holds ", in", letters in any case.
 bool HasCommaIn(std::string_view text) {
-    for (std::size_t comma = text.find(','); comma != std::string_view::npos; comma = text.find(',', comma + 1)) {
+    for (std::size_t comma = text.find(','); comma != std::string_view::npos;
+         comma = text.find(',', comma + 1)) {
         if (comma + 3 < text.size() && text[comma + 1] == ' ' && FoldCase(text[comma + 2]) == 'i' &&
             FoldCase(text[comma + 3]) == 'n') {
             return true;

@@ -72,7 +72,8 @@ std::string ReadReference(const platform::Profile& ini, std::string_view section
 
 // The guildmasters' tells hold their form in quoted speech.
 constexpr YouGate kSkillIncreasesGate{{"You have become better at"}, true};
-constexpr YouGate kSkillAttemptsGate{PrefixFilter(kAttempts, [](const Attempt& a) -> const Prefix& { return a.prefix; })};
+constexpr YouGate kSkillAttemptsGate{
+    PrefixFilter(kAttempts, [](const Attempt& a) -> const Prefix& { return a.prefix; })};
 
 bool SkillIncreases(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;

@@ -34,10 +34,11 @@ bool IsItemEffect(const LogLine& line) {
 constexpr YouGate kCastingAndMemorizingGate{{"You begin casting ", "You have finished memorizing "}};
 constexpr YouGate kFinishingBlowsGate{{"You deliver a ", "You perform an "}};
 // "Your " takes in every other "Your " form; the character's own spell line starts with the name.
-constexpr YouGate kSpellOutcomesGate{{"Your ", "You regain your concentration ", "You are too distracted to cast a spell",
-                                      "You are missing some required spell components", "You resist the "},
-                                     false,
-                                     true};
+constexpr YouGate kSpellOutcomesGate{
+    {"Your ", "You regain your concentration ", "You are too distracted to cast a spell",
+     "You are missing some required spell components", "You resist the "},
+    false,
+    true};
 
 bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"

@@ -142,9 +142,11 @@ TEST_F(CharacterTest, LanguagesFollowTheLastLanguageHeard) {
 // The language is taken from the phrase wherever it stands before the quoted speech and in any case; a comma
 // that is not the phrase's does not hide a later one.
 TEST_F(CharacterTest, LanguagePhraseAfterOtherCommasAndInAnyCase) {
-    Run({At("10:00:00", "Well, Ann says, IN Gnomish, 'hi'"), At("10:00:01", "Your language skills have improved."),
-         At("10:00:02", "Bob says,in Elvish, 'hi'"), At("10:00:03", "Your language skills have improved."),
-         At("10:00:04", "Cal tells the group, in Dwarvish, 'yo'"), At("10:00:05", "Your language skills have improved.")},
+    Run({At("10:00:00", "Well, Ann says, IN Gnomish, 'hi'"),
+         At("10:00:01", "Your language skills have improved."), At("10:00:02", "Bob says,in Elvish, 'hi'"),
+         At("10:00:03", "Your language skills have improved."),
+         At("10:00:04", "Cal tells the group, in Dwarvish, 'yo'"),
+         At("10:00:05", "Your language skills have improved.")},
         ShrinkMode::Compatible);
     EXPECT_EQ(Kept(), Crlf({At("10:00:00", "{KRAV} Start of File"),
                             At("10:00:01", "Your language skills have improved. (Gnomish)"),

@@ -78,10 +78,9 @@ TEST_F(CombatTest, HitsAndMissesShareARowAndKeepTheLargestDamage) {
                "You slash a rat for 5 damage.", "You try to slash a rat.", "You try to slash a rat, but miss",
                "You have healed Ann for 20 points of damage."}),
         ShrinkMode::Compatible);
-    EXPECT_EQ(
-        TableRows(session.Tables.gYAttacks),
-        (Lines{"Bash|0|4|10", "Crush|0|3|4", "Kick|1|2|0", "Maul|0|2|99999999999999999999", "Slash|2|3|15",
-               "Smite|0|1|0"}));
+    EXPECT_EQ(TableRows(session.Tables.gYAttacks),
+              (Lines{"Bash|0|4|10", "Crush|0|3|4", "Kick|1|2|0", "Maul|0|2|99999999999999999999",
+                     "Slash|2|3|15", "Smite|0|1|0"}));
     const std::string log = Kept();
     EXPECT_TRUE(Holds(log, "You try to SLASH a rat, but miss!"));
     EXPECT_TRUE(Holds(log, "You smite 3 points of damage for nothing."));
@@ -141,7 +140,8 @@ TEST_F(CombatTest, AttackKindsAreTrimmedOfBlanksOnly) {
 // player's hits and on hits on the player alike, and quoted speech is never searched for it.
 TEST_F(CombatTest, DamageIsCutWithinTheLongestRest) {
     const std::string fits(248, '1'), tooLong(249, '2');
-    Run(Timed({"You kick a rat for " + fits + " points of damage.", "You punch a rat for " + tooLong + " points of damage.",
+    Run(Timed({"You kick a rat for " + fits + " points of damage.",
+               "You punch a rat for " + tooLong + " points of damage.",
                "A rat bites YOU for " + fits + " points of damage.",
                "A rat claws YOU for " + tooLong + " points of damage.",
                "You bash a rat for 7 'points of damage'", "A rat hits YOU for 8 'points of damage'"}));
@@ -153,7 +153,8 @@ TEST_F(CombatTest, DamageIsCutWithinTheLongestRest) {
 // takes; one that stands earlier in the message does not end it.
 TEST_F(CombatTest, MissesAreCutAfterTheirOwnTriesTo) {
     const std::string longAttack(250, 'x');
-    Run(Timed({"A rat YOU, but misses and tries to bite YOU, but misses!", "A rat tries to " + longAttack + " YOU, but misses!"}));
+    Run(Timed({"A rat YOU, but misses and tries to bite YOU, but misses!",
+               "A rat tries to " + longAttack + " YOU, but misses!"}));
     EXPECT_EQ(TableRows(session.Tables.gMAttacks),
               (Lines{"Bite|1|0|?", "X" + longAttack.substr(1) + " YOU,|1|0|?"}));
 }

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <random>
 #include <span>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/text.h"
@@ -223,8 +223,8 @@ TEST(PreparedLine, LineStartsWithAgreesWithMessageStartsWith) {
 }
 
 TEST(PreparedLine, PrefixFilterNeverRulesOutAMatchingPrefix) {
-    static constexpr Prefix kTable[] = {"You", "You ", "Your faction", "You have been ", "Yo",
-                                        "YOU A", "You z", "Glug, glug"};
+    static constexpr Prefix kTable[] = {"You", "You ",  "Your faction", "You have been ",
+                                        "Yo",  "YOU A", "You z",        "Glug, glug"};
     static constexpr PrefixFilter kFilter(kTable, [](const Prefix& p) -> const Prefix& { return p; });
     static constexpr Prefix kLong[] = {"You have been ", "Your faction"};
     static constexpr PrefixFilter kLongFilter(kLong, [](const Prefix& p) -> const Prefix& { return p; });

@@ -170,8 +170,23 @@ TEST(StatTableRows, PrimitivesAndNewRow) {
 // FindRow compares key prints before texts; whatever a run does to a table, it must still find the first row
 // whose key equals the text without regard to case, as a plain scan does.
 TEST(StatTableRows, FindRowAgreesWithAPlainScanThroughEveryOperation) {
-    const std::vector<std::string> keys = {"a bat", "A BAT", "a bat king", "Orc", "orc", "", " ", "Gnoll",
-                                           "gnolL", "z", "Z", "\xC9" "clair", "\xE9" "clair", "1", "11"};
+    const std::vector<std::string> keys = {"a bat",
+                                           "A BAT",
+                                           "a bat king",
+                                           "Orc",
+                                           "orc",
+                                           "",
+                                           " ",
+                                           "Gnoll",
+                                           "gnolL",
+                                           "z",
+                                           "Z",
+                                           "\xC9"
+                                           "clair",
+                                           "\xE9"
+                                           "clair",
+                                           "1",
+                                           "11"};
     std::mt19937 random(7);
     StatTables tables;
     StatTable& t = tables.gFactions;
@@ -301,10 +316,33 @@ TEST(StatTableCount, AttemptsOnNewAndExistingRows) {
 // Counting on in place must write what Increased writes, for plain numbers and for everything else a cell
 // may hold.
 TEST(StatTableCount, IncreaseCellWritesWhatIncreasedWrites) {
-    const std::vector<std::string> cells = {"0", "1", "9", "10", "19", "99", "109", "999", "123456789",
-                                            "9999999999999999", "99999999999999999", "999999999999999999",
-                                            "9223372036854775806", kMax, "007", "00", "-1", "-10", "+5",
-                                            " 5", "5 ", "", "?", " ", "abc", "1a", "-9223372036854775808"};
+    const std::vector<std::string> cells = {"0",
+                                            "1",
+                                            "9",
+                                            "10",
+                                            "19",
+                                            "99",
+                                            "109",
+                                            "999",
+                                            "123456789",
+                                            "9999999999999999",
+                                            "99999999999999999",
+                                            "999999999999999999",
+                                            "9223372036854775806",
+                                            kMax,
+                                            "007",
+                                            "00",
+                                            "-1",
+                                            "-10",
+                                            "+5",
+                                            " 5",
+                                            "5 ",
+                                            "",
+                                            "?",
+                                            " ",
+                                            "abc",
+                                            "1a",
+                                            "-9223372036854775808"};
     StatTable table("gFocus", {"Focus", "Times"}, ValueSort::Column1);
     for (const std::string& cell : cells) {
         table.SetCell(1, 1, cell);

@@ -105,7 +105,8 @@ TEST(TextHelpers, FindNoCaseAgreesWithAPlainSearch) {
         } else {
             needle = randomText(1 + random() % 20);
         }
-        ASSERT_EQ(FindNoCase(needle, text), plain(needle, text)) << "needle '" << needle << "' text '" << text << "'";
+        ASSERT_EQ(FindNoCase(needle, text), plain(needle, text))
+            << "needle '" << needle << "' text '" << text << "'";
     }
     // Blocks of eight differing only in a byte whose low seven bits are a capital.
     EXPECT_EQ(FindNoCase("abcdefgh\xC1", "ABCDEFGH\xE1"), 0u);
@@ -126,7 +127,8 @@ TEST(TextHelpers, CutBeforeOneCharacterAgreesWithTheMessageSearch) {
             text += alphabet[random() % alphabet.size()];
         for (const char* x : {".", "!", " ", ",", "a", "'"}) {
             const std::size_t p = FindInMessage(x, text);
-            const std::string_view expected = p == 0 ? std::string_view(text) : std::string_view(text).substr(0, p - 1);
+            const std::string_view expected =
+                p == 0 ? std::string_view(text) : std::string_view(text).substr(0, p - 1);
             ASSERT_EQ(CutBefore(text, x), expected) << "x '" << x << "' text '" << text << "'";
         }
     }
