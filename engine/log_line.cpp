@@ -168,18 +168,6 @@ std::size_t FindInLineSlow(std::string_view needle, const LogLine& line) {
     return FindNoCase(needle, line.Unquoted);
 }
 
-std::string_view TimestampPart(std::string_view raw) {
-    std::string_view head = raw.substr(0, kTimestampLength);
-    if (!head.empty() && head.front() != ' ') return head;  // the usual line, which opens with a bracket
-    return head.find_first_not_of(' ') == std::string_view::npos ? std::string_view{} : head;
-}
-
-std::string_view MessagePart(std::string_view raw) {
-    if (raw.empty()) return {};
-    if (raw.front() == ' ') return raw.substr(1);
-    return raw.size() > kTimestampLength + 1 ? raw.substr(kTimestampLength + 1) : std::string_view{};
-}
-
 std::string SlashDateToText(std::string_view text) {
     static constexpr std::string_view kMonths[] = {"January",   "February", "March",    "April",
                                                    "May",       "June",     "July",     "August",

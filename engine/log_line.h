@@ -166,12 +166,21 @@ inline std::size_t FindInLine(const Needle& needle, const LogLine& line) {
 }
 
 // The timestamp part a line brings: its first 26 characters unless they are all blank, in which case the
-// line brings none (empty result) and the previous one stays current.
-std::string_view TimestampPart(std::string_view raw);
+// line brings none (empty result) and the previous one stays current. Inline, as MessagePart: every line
+// of the log passes through both.
+inline std::string_view TimestampPart(std::string_view raw) {
+    std::string_view head = raw.substr(0, kTimestampLength);
+    if (!head.empty() && head.front() != ' ') return head;  // the usual line, which opens with a bracket
+    return head.find_first_not_of(' ') == std::string_view::npos ? std::string_view{} : head;
+}
 
 // The message of a line: from position 28 when the line starts with a timestamp part, from position 2 when it
 // starts with a blank. It is the whole rest of the line, so that long lines reach the new log unchanged.
-std::string_view MessagePart(std::string_view raw);
+inline std::string_view MessagePart(std::string_view raw) {
+    if (raw.empty()) return {};
+    if (raw.front() == ' ') return raw.substr(1);
+    return raw.size() > kTimestampLength + 1 ? raw.substr(kTimestampLength + 1) : std::string_view{};
+}
 
 // "12/7/04" -> "7 December, 2004"; texts that are no such date come back unchanged.
 std::string SlashDateToText(std::string_view text);

@@ -1,6 +1,7 @@
 // Write policies, line fetching and progress of a processing run.
 #include "engine/run_context.h"
 
+#include <cstring>
 #include <limits>
 
 #include "engine/status_texts.h"
@@ -128,7 +129,14 @@ bool RunContext::ReadExtraLine(std::string_view& raw) {
 }
 
 LogLine RunContext::SplitLine(std::string_view raw) {
-    if (std::string_view part = TimestampPart(raw); !part.empty()) Timestamp.assign(part);
+    if (std::string_view part = TimestampPart(raw); !part.empty()) {
+        // The usual part has the full length: copied over the last one without going through assign.
+        if (part.size() == kTimestampLength && Timestamp.size() == kTimestampLength) {
+            std::memcpy(Timestamp.data(), part.data(), kTimestampLength);
+        } else {
+            Timestamp.assign(part);
+        }
+    }
     if (FirstTimestamp.empty()) {
         FirstTimestamp = Timestamp;
         session.Info.eFrom = ShortDate(FirstTimestamp);
