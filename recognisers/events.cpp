@@ -62,7 +62,6 @@ constexpr std::string_view kStates[] = {"encumbered", "stunned", "out of food", 
 constexpr Prefix FixedPrefix(const Fixed& rule) {
     return rule.prefix;
 }
-constexpr PrefixFilter kExperienceFilter(kExperience, FixedPrefix);
 constexpr PrefixFilter kLaterEventsFilter(kLaterEvents, FixedPrefix);
 constexpr PrefixFilter kActionsFilter(kActions, FixedPrefix);
 
@@ -108,9 +107,7 @@ constexpr YouGate kActionsAndStatesGate{[] {
 bool ExperienceAndDeaths(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
     const std::string_view m = line.Message;
-    const std::span<const Fixed> rules =
-        kExperienceFilter.Admits(line) ? std::span<const Fixed>(kExperience) : std::span<const Fixed>();
-    for (const Fixed& rule : rules) {
+    for (const Fixed& rule : kExperience) {
         if (!LineStartsWith(rule.prefix, line)) continue;
         run.KeepLineCompatible(line);
         IncrementCount(run.session.Tables.gEvents, rule.key);

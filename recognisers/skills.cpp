@@ -109,8 +109,7 @@ bool SkillIncreases(RunContext& run, const LogLine& line) {
 }
 
 bool SkillAttempts(RunContext& run, const LogLine& line) {
-    // Every form of this step starts with "You".
-    if (!line.StartsWithYou || !kSkillAttemptsGate.forms.Admits(line)) return false;
+    if (!line.StartsWithYou) return false;  // every form of this step starts with "You"; see its gate
     for (const Attempt& attempt : kAttempts) {
         if (!LineStartsWith(attempt.prefix, line)) continue;
         run.KeepLineCompatible(line);
