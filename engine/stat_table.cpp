@@ -119,16 +119,21 @@ StatTable::StatTable(std::string name, std::vector<std::string> titles, ValueSor
 }
 
 std::uint64_t StatTable::KeyPrint(std::string_view key) {
-    // The length with the first and the last eight bytes, folded: no loop over the key's characters.
     const std::size_t n = key.size();
-    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ULL;
-    if (n < 8) {
+    if (n < kExactPrint) {
+        // The folded bytes themselves, with the length in the top byte: two short keys have the same print
+        // exactly when they are equal without regard to case.
         std::uint64_t bytes = 0;  // byte by byte: a copy of a varying length would be a library call
         for (std::size_t i = 0; i < n; ++i)
             bytes |= std::uint64_t{static_cast<unsigned char>(key[i])} << (8 * i);
-        return FoldEight(bytes) * kMix ^ n;
+        return FoldEight(bytes) | std::uint64_t{n} << 56;
     }
-    return (FoldEight(LoadEight(key.data())) * kMix) ^ FoldEight(LoadEight(key.data() + n - 8)) ^ (n * kMix);
+    // The length with the first and the last eight bytes, folded, and the top bit set, so that no longer key
+    // shares a short key's print.
+    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ULL;
+    const std::uint64_t hash =
+        (FoldEight(LoadEight(key.data())) * kMix) ^ FoldEight(LoadEight(key.data() + n - 8)) ^ (n * kMix);
+    return hash | std::uint64_t{1} << 63;
 }
 
 void StatTable::ReprintAll() {
@@ -158,7 +163,8 @@ int StatTable::FindRow(std::string_view key) const {
     const std::uint64_t* prints = keyPrints_.data();
     const int rows = RowCount();
     for (int row = 1; row < rows; ++row) {
-        if (prints[row] == print && EqualsNoCase(rows_[row][0], key)) return row;
+        if (prints[row] == print && (key.size() < kExactPrint || EqualsNoCase(rows_[row][0], key)))
+            return row;
     }
     return 0;
 }

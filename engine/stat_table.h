@@ -54,6 +54,7 @@ private:
     // A number worked out from a key with its letters folded: keys that are equal without regard to case
     // have the same print, so FindRow compares texts only where the prints agree.
     static std::uint64_t KeyPrint(std::string_view key);
+    static constexpr std::size_t kExactPrint = 8;  // keys shorter than this are their own print
     void ReprintAll();
 
     std::string name_;

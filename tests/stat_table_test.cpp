@@ -186,7 +186,15 @@ TEST(StatTableRows, FindRowAgreesWithAPlainScanThroughEveryOperation) {
                                            "\xE9"
                                            "clair",
                                            "1",
-                                           "11"};
+                                           "11",
+                                           "abcdefg",  // the longest keys that are their own print
+                                           "ABCDEFG",
+                                           "abcdefgh",
+                                           "ABCDEFGh",
+                                           "abcdefgi",
+                                           "Abcdefg ",
+                                           std::string("z\0", 2),  // a NUL byte is no end of a key
+                                           std::string(1, '\0')};
     std::mt19937 random(7);
     StatTables tables;
     StatTable& t = tables.gFactions;
