@@ -73,9 +73,9 @@ inline bool LineStartsWith(const Prefix& prefix, const LogLine& line) {
 }
 
 // Which pairs of folded bytes may stand at the fifth and sixth places of a message that starts with one of
-// a table's prefixes (hashed into 1,024 bits): one test of the line's head rules out a whole table, most of
-// whose prefixes share their first word ("You ", "Your "). Built by the compiler from the table itself, so it
-// cannot fall out of step with it.
+// a table's prefixes (hashed into 1,024 bits; a five-byte prefix admits its fifth byte with any sixth): one
+// test of the line's head rules out a whole table, most of whose prefixes share their first word ("You ",
+// "Your "). Built by the compiler from the table itself, so it cannot fall out of step with it.
 class PrefixFilter {
 public:
     constexpr PrefixFilter() = default;  // admits no line
@@ -91,26 +91,27 @@ public:
     constexpr void Add(const Prefix& prefix) {
         const unsigned fifth = (prefix.head >> 32) & 0xFF, sixth = (prefix.head >> 40) & 0xFF;
         if (prefix.text.size() <= 4) {
-            for (auto& word : bits_)
-                word = ~std::uint64_t{0};  // any bytes there
+            anyFifth_ = true;
         } else if (prefix.text.size() == 5) {
-            for (unsigned any = 0; any < 256; ++any)
-                Set(Bit(fifth, any));
+            anySixth_[fifth >> 6] |= std::uint64_t{1} << (fifth & 63);  // "Your ": any byte may follow
         } else {
-            Set(Bit(fifth, sixth));
+            const unsigned bit = Bit(fifth, sixth);
+            pairs_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
         }
     }
     // False when no prefix of the table can start the line's message.
     bool Admits(const LogLine& line) const {
-        const unsigned bit = Bit((line.Head >> 32) & 0xFF, (line.Head >> 40) & 0xFF);
-        return ((bits_[bit >> 6] >> (bit & 63)) & 1) != 0;
+        const unsigned fifth = (line.Head >> 32) & 0xFF, bit = Bit(fifth, (line.Head >> 40) & 0xFF);
+        return anyFifth_ || ((anySixth_[fifth >> 6] >> (fifth & 63)) & 1) != 0 ||
+               ((pairs_[bit >> 6] >> (bit & 63)) & 1) != 0;
     }
 
 private:
     static constexpr unsigned Bit(unsigned fifth, unsigned sixth) { return (fifth * 37u + sixth) & 1023u; }
-    constexpr void Set(unsigned bit) { bits_[bit >> 6] |= std::uint64_t{1} << (bit & 63); }
 
-    std::uint64_t bits_[16] = {};
+    bool anyFifth_ = false;           // a prefix of four bytes or fewer: every line
+    std::uint64_t anySixth_[4] = {};  // fifth bytes of five-byte prefixes
+    std::uint64_t pairs_[16] = {};    // fifth and sixth bytes of longer prefixes, hashed
 };
 
 // Which messages starting with "You" a classifier step can claim, told from the head of the line: those a

@@ -228,14 +228,18 @@ TEST(PreparedLine, PrefixFilterNeverRulesOutAMatchingPrefix) {
     static constexpr PrefixFilter kFilter(kTable, [](const Prefix& p) -> const Prefix& { return p; });
     static constexpr Prefix kLong[] = {"You have been ", "Your faction"};
     static constexpr PrefixFilter kLongFilter(kLong, [](const Prefix& p) -> const Prefix& { return p; });
+    static constexpr Prefix kFive[] = {"Your ", "YOU A", "You regain your "};  // five bytes: any sixth
+    static constexpr PrefixFilter kFiveFilter(kFive, [](const Prefix& p) -> const Prefix& { return p; });
     std::mt19937 random(99);
     int ruledOut = 0;
     for (int round = 0; round < 20000; ++round) {
         std::string message = RandomMessage(random, random() % 20);
-        if (random() % 2 == 0) message = std::string(kTable[random() % std::size(kTable)].text) + message;
+        if (random() % 3 == 0) message = std::string(kTable[random() % std::size(kTable)].text) + message;
+        if (random() % 3 == 0) message = std::string(kFive[random() % std::size(kFive)].text) + message;
         const LogLine line = MessageLine(message);
         for (const auto& [table, filter] : {std::pair{std::span<const Prefix>(kTable), &kFilter},
-                                            std::pair{std::span<const Prefix>(kLong), &kLongFilter}}) {
+                                            std::pair{std::span<const Prefix>(kLong), &kLongFilter},
+                                            std::pair{std::span<const Prefix>(kFive), &kFiveFilter}}) {
             bool any = false;
             for (const Prefix& prefix : table)
                 any = any || LineStartsWith(prefix, line);
@@ -251,6 +255,9 @@ TEST(PreparedLine, PrefixFilterNeverRulesOutAMatchingPrefix) {
     EXPECT_FALSE(kLongFilter.Admits(MessageLine("You are here")));
     EXPECT_TRUE(kLongFilter.Admits(MessageLine("YOUR FACTION")));
     EXPECT_FALSE(kLongFilter.Admits(MessageLine("You")));
+    EXPECT_TRUE(kFiveFilter.Admits(MessageLine("YOUR pet")));
+    EXPECT_TRUE(kFiveFilter.Admits(MessageLine("You AX")));
+    EXPECT_FALSE(kFiveFilter.Admits(MessageLine("You slash a rat")));
 }
 
 }  // namespace
