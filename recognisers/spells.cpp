@@ -83,7 +83,9 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTables& tables = run.session.Tables;
     const std::string& name = run.session.Character.CharacterName;
-    const bool ownSpell = !name.empty() && MessageStartsWith(name, "'s spell ", m);
+    // The first letters settle it for almost every line before the whole name is compared.
+    const bool ownSpell = !name.empty() && !m.empty() && FoldCase(m[0]) == FoldCase(name[0]) &&
+                          MessageStartsWith(name, "'s spell ", m);
     // Every other form starts with "You".
     if (!line.StartsWithYou && !ownSpell) return false;
     if (LineStartsWith("Your spell ", line)) {
