@@ -101,10 +101,17 @@ public:
     }
     // False when no prefix of the table can start the line's message.
     bool Admits(const LogLine& line) const {
-        const unsigned fifth = (line.Head >> 32) & 0xFF, bit = Bit(fifth, (line.Head >> 40) & 0xFF);
-        return anyFifth_ || ((anySixth_[fifth >> 6] >> (fifth & 63)) & 1) != 0 ||
-               ((pairs_[bit >> 6] >> (bit & 63)) & 1) != 0;
+        const unsigned fifth = FifthByte(line), bit = PairBit(line);
+        return anyFifth_ || AdmitsFifth(fifth) || AdmitsPair(bit);
     }
+
+    // The parts of the test, for tables that combine many filters (the classifier's).
+    static unsigned FifthByte(const LogLine& line) { return (line.Head >> 32) & 0xFF; }
+    static unsigned PairBit(const LogLine& line) { return Bit(FifthByte(line), (line.Head >> 40) & 0xFF); }
+    static constexpr unsigned kPairBits = 1024;
+    bool AdmitsAll() const { return anyFifth_; }
+    bool AdmitsFifth(unsigned fifth) const { return ((anySixth_[fifth >> 6] >> (fifth & 63)) & 1) != 0; }
+    bool AdmitsPair(unsigned bit) const { return ((pairs_[bit >> 6] >> (bit & 63)) & 1) != 0; }
 
 private:
     static constexpr unsigned Bit(unsigned fifth, unsigned sixth) { return (fifth * 37u + sixth) & 1023u; }

@@ -95,11 +95,45 @@ constexpr Step kSteps[] = {
                                   // 24 anything else: dropped
 };
 
+// The "You" gates of all steps combined, so that a "You" line works out once which steps it goes to: one bit
+// a step, from the pair of its fifth and sixth bytes, its fifth byte alone, and its two flags. Built when the
+// program starts, from the gates, which the compiler has already filled in.
+struct YouSteps {
+    std::uint32_t byPair[PrefixFilter::kPairBits] = {};
+    std::uint32_t byFifth[256] = {};
+    std::uint32_t always = 0, apostrophe = 0, name = 0;
+
+    std::uint32_t For(const LogLine& line, bool nameStartsWithYou) const {
+        return always | byPair[PrefixFilter::PairBit(line)] | byFifth[PrefixFilter::FifthByte(line)] |
+               (line.HasApostrophe ? apostrophe : 0) | (nameStartsWithYou ? name : 0);
+    }
+};
+static_assert(std::size(kSteps) <= 32, "one bit a step");
+
+const YouSteps kYouSteps = [] {
+    YouSteps steps;
+    for (std::size_t i = 0; i < std::size(kSteps); ++i) {
+        const std::uint32_t bit = std::uint32_t{1} << i;
+        const YouGate* gate = kSteps[i].youForms;
+        if (kSteps[i].everyYouLine || gate->forms.AdmitsAll()) {
+            steps.always |= bit;
+            continue;
+        }
+        for (unsigned pair = 0; pair < PrefixFilter::kPairBits; ++pair)
+            if (gate->forms.AdmitsPair(pair)) steps.byPair[pair] |= bit;
+        for (unsigned fifth = 0; fifth < 256; ++fifth)
+            if (gate->forms.AdmitsFifth(fifth)) steps.byFifth[fifth] |= bit;
+        if (gate->apostrophe) steps.apostrophe |= bit;
+        if (gate->name) steps.name |= bit;
+    }
+    return steps;
+}();
+
 // Whether a step is offered the line. Without NDEBUG (the sanitizer build the tests also run in) a step its
 // gate passes over is called all the same, and must not claim the line: a gate that hides one of its step's
 // forms stops the program there instead of losing lines quietly.
 template <bool youLine, std::size_t index>
-bool Offered(RunContext& run, const LogLine& line, bool nameStartsWithYou) {
+bool Offered(RunContext& run, const LogLine& line, std::uint32_t youSteps) {
     constexpr const Step& step = kSteps[index];
     bool offered = true;
     if constexpr (!youLine) {
@@ -112,7 +146,7 @@ bool Offered(RunContext& run, const LogLine& line, bool nameStartsWithYou) {
         if constexpr (step.everyYouLine)
             return true;
         else
-            offered = step.youForms->Admits(line, nameStartsWithYou);
+            offered = ((youSteps >> index) & 1) != 0;
     }
 #ifndef NDEBUG
     if (!offered && step.function(run, line)) {
@@ -131,21 +165,20 @@ bool Offered(RunContext& run, const LogLine& line, bool nameStartsWithYou) {
 // every line makes a dozen or more of them. `youLine` is whether the message starts with "You"; lines that
 // do not are never offered to the "You"-only steps.
 template <bool youLine, std::size_t... index>
-bool WalkSteps(RunContext& run, const LogLine& line, bool nameStartsWithYou, std::index_sequence<index...>) {
-    return ((Offered<youLine, index>(run, line, nameStartsWithYou) && kSteps[index].function(run, line)) ||
-            ...);
+bool WalkSteps(RunContext& run, const LogLine& line, std::uint32_t youSteps, std::index_sequence<index...>) {
+    return ((Offered<youLine, index>(run, line, youSteps) && kSteps[index].function(run, line)) || ...);
 }
 
 }  // namespace
 
 bool ClassifyLine(RunContext& run, const LogLine& line) {
     constexpr auto kAll = std::make_index_sequence<std::size(kSteps)>{};
-    if (!line.StartsWithYou) return WalkSteps<false>(run, line, false, kAll);
+    if (!line.StartsWithYou) return WalkSteps<false>(run, line, 0, kAll);
     // Forms that start with the character's name are "You" lines too when the name starts with "You".
     const std::string& name = run.session.Character.CharacterName;
     const bool nameStartsWithYou =
         name.size() >= 3 && EqualsNoCase(std::string_view(name).substr(0, 3), "you");
-    return WalkSteps<true>(run, line, nameStartsWithYou, kAll);
+    return WalkSteps<true>(run, line, kYouSteps.For(line, nameStartsWithYou), kAll);
 }
 
 }  // namespace krav
