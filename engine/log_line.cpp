@@ -163,11 +163,6 @@ LogLine MessageLine(std::string_view message) {
     return line;
 }
 
-std::size_t FindInLineSlow(std::string_view needle, const LogLine& line) {
-    if (needle.find('\'') != std::string_view::npos) return FindNoCase(needle, line.Message);
-    return FindNoCase(needle, line.Unquoted);
-}
-
 std::string SlashDateToText(std::string_view text) {
     static constexpr std::string_view kMonths[] = {"January",   "February", "March",    "April",
                                                    "May",       "June",     "July",     "August",

@@ -149,11 +149,13 @@ constexpr unsigned PairBit(char a, char b) {
 struct Needle {
     std::string_view text;
     std::uint64_t pairs[2] = {0, 0};
+    bool apostrophe = false;  // a needle with an apostrophe searches the whole message, quoted speech too
     constexpr Needle(std::string_view t) : text(t) {  // NOLINT: literals convert implicitly
         for (std::size_t i = 1; i < t.size(); ++i) {
             const unsigned bit = PairBit(t[i - 1], t[i]);
             pairs[bit >> 6] |= std::uint64_t{1} << (bit & 63);
         }
+        apostrophe = t.find('\'') != std::string_view::npos;
     }
     // A literal's pairs are always worked out by the compiler.
     consteval Needle(const char* t) : Needle(std::string_view(t)) {}
@@ -163,14 +165,13 @@ struct Needle {
 // The message search over a prepared line: the same result as FindInMessage(needle.text, line.Message). A
 // needle found anywhere in the message has every pair of its characters among the message's, which rules
 // most needles out without a search.
-std::size_t FindInLineSlow(std::string_view needle, const LogLine& line);
 inline std::size_t FindInLine(const Needle& needle, const LogLine& line) {
     if (!line.PairsReady) PreparePairs(line);
     if ((line.Pairs[0] & needle.pairs[0]) != needle.pairs[0] ||
         (line.Pairs[1] & needle.pairs[1]) != needle.pairs[1]) {
         return 0;
     }
-    return FindInLineSlow(needle.text, line);
+    return FindNoCase(needle.text, needle.apostrophe ? line.Message : line.Unquoted);
 }
 
 // The timestamp part a line brings: its first 26 characters unless they are all blank, in which case the
