@@ -124,15 +124,12 @@ private:
 // Which messages starting with "You" a classifier step can claim, told from the head of the line: those a
 // filter of the step's own "You" prefixes admits; when set, those holding an apostrophe (forms found inside
 // quoted speech); and, when set, all of them while the character's name starts with "You" (forms that start
-// with the name). The classifier offers a "You" line only to the steps whose gate admits it; each step
-// defines its gate beside its forms.
+// with the name). Each step defines its gate beside its forms; the classifier combines them all and offers a
+// "You" line only to the steps whose gate admits it.
 struct YouGate {
     PrefixFilter forms;
     bool apostrophe = false;
     bool name = false;
-    bool Admits(const LogLine& line, bool nameStartsWithYou) const {
-        return forms.Admits(line) || (apostrophe && line.HasApostrophe) || (name && nameStartsWithYou);
-    }
 };
 
 // The gate of a step none of whose forms starts with "You".

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/text.h"
+#include "test_support.h"
 
 namespace krav {
 namespace {
@@ -136,10 +137,7 @@ TEST(LogLine, SlashDateToTextLeavesNonDatesUnchanged) {
 // edges of the capitals, bytes above 127 and the quote that ends the searched part.
 std::string RandomMessage(std::mt19937& random, std::size_t size) {
     static const std::string alphabet = std::string("aAzZyYoOuU @[`{',.!") + "\xC1\xE1\xDA\xFA\x80\xFF";
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i)
-        text += alphabet[random() % alphabet.size()];
-    return text;
+    return test::RandomText(random, size, alphabet);
 }
 
 TEST(PreparedLine, SearchFieldsOfRandomMessages) {

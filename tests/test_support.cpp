@@ -14,6 +14,13 @@
 
 namespace krav::test {
 
+std::string RandomText(std::mt19937& random, std::size_t size, std::string_view alphabet) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i)
+        text += alphabet[random() % alphabet.size()];
+    return text;
+}
+
 namespace fs = std::filesystem;
 
 TempFolder::TempFolder() {

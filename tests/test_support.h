@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,6 +14,10 @@
 #include "engine/processing_run.h"
 
 namespace krav::test {
+
+// `size` characters drawn from `alphabet`: the input of the tests that compare a shortcut with the plain
+// computation on random texts.
+std::string RandomText(std::mt19937& random, std::size_t size, std::string_view alphabet);
 
 // A fresh folder below the system's temporary folder, removed with everything in it at the end.
 class TempFolder {

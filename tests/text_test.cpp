@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/encoding.h"
+#include "test_support.h"
 
 namespace krav {
 namespace {
@@ -87,12 +88,7 @@ TEST(TextHelpers, FindNoCaseAgreesWithAPlainSearch) {
     };
     const std::string alphabet = std::string("aAzZbB@[`{ ") + "\xC1\xE1\xDA\xFA\x80\xFF";
     std::mt19937 random(20041207);
-    auto randomText = [&](std::size_t size) {
-        std::string text;
-        for (std::size_t i = 0; i < size; ++i)
-            text += alphabet[random() % alphabet.size()];
-        return text;
-    };
+    auto randomText = [&](std::size_t size) { return test::RandomText(random, size, alphabet); };
     for (int round = 0; round < 20000; ++round) {
         const std::string text = randomText(random() % 48);
         std::string needle;
@@ -122,9 +118,7 @@ TEST(TextHelpers, CutBeforeOneCharacterAgreesWithTheMessageSearch) {
     const std::string alphabet = "ab '.!,";
     std::mt19937 random(555);
     for (int round = 0; round < 20000; ++round) {
-        std::string text;
-        for (std::size_t i = random() % 12; i > 0; --i)
-            text += alphabet[random() % alphabet.size()];
+        const std::string text = test::RandomText(random, random() % 12, alphabet);
         for (const char* x : {".", "!", " ", ",", "a", "'"}) {
             const std::size_t p = FindInMessage(x, text);
             const std::string_view expected =
