@@ -1,0 +1,418 @@
+// The settings kept between starts, the options dialog, the auto-log prompt and the folder picker, driven as
+// a user would drive them, with the registry store in a temporary folder.
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "app/browse_folder.h"
+#include "app/settings.h"
+#include "app/tf_auto.h"
+#include "app/tf_opts.h"
+#include "install/registry_keys.h"
+#include "platform/registry.h"
+
+using namespace krav;
+using platform::Registry;
+using platform::RootKey;
+
+namespace {
+
+// The main window's side as the mode handler leaves it: a change of mode stores the mode pair.
+struct FakeMode : ModeControls {
+    ShrinkMode mode = ShrinkMode::ReadOnly;
+    std::string log;
+    int handlerRuns = 0;
+    ShrinkMode Mode() const override { return mode; }
+    void SelectMode(ShrinkMode m) override {
+        if (m == mode) return;
+        mode = m;
+        ++handlerRuns;
+        SaveMainSettings(*this);
+    }
+    std::string LogListText() const override { return log; }
+};
+
+std::map<std::string, std::string> SettingsValues() {
+    std::map<std::string, std::string> values;
+    Registry key(RootKey::CurrentUser);
+    if (!key.OpenKey(keys::kSettings, false)) return values;
+    for (const char* name :
+         {"LogFile", "ReadOnly", "CompatibleFile", "AutoLog", "SaveChat", "SaveTell", "SaveSay", "SaveGroupsay",
+          "SaveGuildsay", "SaveShout", "SaveOOC", "SaveAuction", "GenerateReport", "ReportSkills", "ReportZones",
+          "ReportFactions", "ReportMobs", "ReportLoot", "ReportVendors", "ReportCombat", "ReportSpells",
+          "ReportMisc", "ReportGuild", "CreateBackup", "ParseFileType"}) {
+        if (key.ValueExists(name)) values[name] = key.ReadString(name);
+    }
+    return values;
+}
+
+void Store(const char* keyPath, RootKey root, const std::map<std::string, std::string>& values) {
+    Registry key(root);
+    QVERIFY(key.OpenKey(keyPath, true));
+    for (const auto& [name, value] : values)
+        QVERIFY(key.WriteString(name, value));
+}
+
+void StoreSettings(const std::map<std::string, std::string>& values) {
+    Store(keys::kSettings, RootKey::CurrentUser, values);
+}
+
+// Runs `action` on the modal dialog once it is showing; the dialog's own event loop calls it.
+void WhenModal(std::function<void(QWidget*)> action) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        }
+    });
+    timer->start(10);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        qputenv("KRAV_REGISTRY_DIR", dir_->path().toLocal8Bit());
+    }
+
+    void firstStartWritesEveryValueWithItsDefault() {
+        TfOpts opts;
+        FakeMode mode;
+        std::string extension;
+        std::int64_t seen = 99;
+        LoadedSettings loaded = LoadSettings(opts, mode, extension, [&](Registry& key, std::int64_t autoLog) {
+            seen = autoLog;
+            return key.IsOpen() ? std::int64_t{5} : std::int64_t{6};
+        });
+        QVERIFY(loaded.loaded);
+        QCOMPARE(loaded.logFile, std::string());
+        QCOMPARE(seen, std::int64_t{0});
+        QCOMPARE(loaded.autoLog, std::int64_t{5});  // the step ran while the key was open
+        QCOMPARE(extension, std::string(".txt"));
+        QCOMPARE(mode.handlerRuns, 0);
+        const std::map<std::string, std::string> expected = {
+            {"LogFile", ""},         {"ReadOnly", "1"},       {"CompatibleFile", "N/A"}, {"AutoLog", "0"},
+            {"SaveChat", "1"},       {"SaveTell", "1"},       {"SaveSay", "1"},          {"SaveGroupsay", "1"},
+            {"SaveGuildsay", "1"},   {"SaveShout", "0"},      {"SaveOOC", "0"},          {"SaveAuction", "0"},
+            {"GenerateReport", "1"}, {"ReportSkills", "1"},   {"ReportZones", "1"},      {"ReportFactions", "1"},
+            {"ReportMobs", "1"},     {"ReportLoot", "1"},     {"ReportVendors", "1"},    {"ReportCombat", "1"},
+            {"ReportSpells", "1"},   {"ReportMisc", "1"},     {"ReportGuild", "1"},      {"CreateBackup", "1"},
+            {"ParseFileType", ".txt"}};
+        QCOMPARE(SettingsValues(), expected);
+        // The designed states stand.
+        const OptionSnapshot designed = TakeSnapshot(TfOpts());
+        QVERIFY(TakeSnapshot(opts) == designed);
+    }
+
+    void editedValuesAreNormalised() {
+        StoreSettings({{"SaveChat", "yes"},
+                       {"SaveTell", "0"},
+                       {"SaveSay", "whatever"},
+                       {"SaveShout", "N/A"},
+                       {"SaveOOC", "1"},
+                       {"GenerateReport", "0"},
+                       {"ReportMobs", "0"},
+                       {"ReportZones", "N/A"},
+                       {"CreateBackup", ""},
+                       {"ParseFileType", ".LOG"},
+                       {"AutoLog", "abc"},
+                       {"ReadOnly", ""}});
+        TfOpts opts;
+        FakeMode mode;
+        std::string extension;
+        LoadedSettings loaded = LoadSettings(opts, mode, extension, nullptr);
+        QCOMPARE(loaded.autoLog, std::int64_t{0});
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["SaveChat"], std::string("1"));
+        QVERIFY(opts.Checked(OptionControl::xChat));
+        QVERIFY(!opts.Checked(OptionControl::xTell));
+        QCOMPARE(values["SaveTell"], std::string("0"));  // a "0" under a ticked master stays
+        QVERIFY(opts.Checked(OptionControl::xSay));
+        QCOMPARE(values["SaveSay"], std::string("1"));
+        QVERIFY(!opts.Checked(OptionControl::xShout));
+        QCOMPARE(values["SaveShout"], std::string("0"));
+        QVERIFY(opts.Checked(OptionControl::xOOC));
+        QVERIFY(!opts.Checked(OptionControl::xReports));
+        QVERIFY(!opts.Control(OptionControl::xMobs)->isEnabled());
+        QCOMPARE(values["ReportMobs"], std::string("N/A"));
+        QCOMPARE(values["ReportZones"], std::string("N/A"));
+        QCOMPARE(values["ReportSkills"], std::string("N/A"));
+        QVERIFY(opts.Checked(OptionControl::xBackup));
+        QCOMPARE(values["CreateBackup"], std::string("1"));
+        QVERIFY(opts.Checked(OptionControl::xLog));
+        QCOMPARE(extension, std::string(".log"));
+        QCOMPARE(values["ParseFileType"], std::string(".LOG"));  // selected, but not rewritten
+        QCOMPARE(values["AutoLog"], std::string("abc"));         // present: read as 0, left as stored
+        QCOMPARE(values["ReadOnly"], std::string("1"));
+        QCOMPARE(mode.mode, ShrinkMode::ReadOnly);
+    }
+
+    void chatOffMakesChannelsNotApplicable() {
+        StoreSettings({{"SaveChat", "0"}, {"SaveTell", "1"}, {"SaveSay", "0"}, {"SaveShout", "1"},
+                       {"ParseFileType", "odd"}});
+        TfOpts opts;
+        FakeMode mode;
+        std::string extension = "?";
+        LoadSettings(opts, mode, extension, nullptr);
+        std::map<std::string, std::string> values = SettingsValues();
+        QVERIFY(!opts.Checked(OptionControl::xChat));
+        QVERIFY(!opts.Checked(OptionControl::xTell));
+        QVERIFY(!opts.Control(OptionControl::xTell)->isEnabled());
+        QCOMPARE(values["SaveTell"], std::string("N/A"));
+        QCOMPARE(values["SaveSay"], std::string("0"));
+        QCOMPARE(values["SaveShout"], std::string("N/A"));
+        QVERIFY(opts.Checked(OptionControl::xTxt));
+        QCOMPARE(extension, std::string(".txt"));
+        QCOMPARE(values["ParseFileType"], std::string("odd"));
+    }
+
+    void valuesOfOtherTypesCountAsMissing() {
+        const std::string file = platform::RegistryFile(RootKey::CurrentUser);
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+        std::ofstream(file) << "Windows Registry Editor Version 5.00\n\n"
+                               "[HKEY_CURRENT_USER\\Software\\Halcyra\\Vantrix\\KRAV\\Settings]\n"
+                               "\"SaveChat\"=dword:00000000\n\"AutoLog\"=dword:00000001\n";
+        TfOpts opts;
+        FakeMode mode;
+        std::string extension;
+        LoadedSettings loaded = LoadSettings(opts, mode, extension, nullptr);
+        QCOMPARE(loaded.autoLog, std::int64_t{0});
+        QVERIFY(opts.Checked(OptionControl::xChat));
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["SaveChat"], std::string("1"));
+        QCOMPARE(values["AutoLog"], std::string("0"));
+    }
+
+    void storedShrinkModeFiresTheHandlerAndStartUpGoesBackToReadOnly() {
+        StoreSettings({{"ReadOnly", "0"}, {"CompatibleFile", "1"}, {"LogFile", "tunare_Soandso"}});
+        TfOpts opts;
+        FakeMode mode;
+        mode.log = "tunare_Soandso";
+        std::string extension;
+        LoadedSettings loaded = LoadSettings(opts, mode, extension, nullptr);
+        QCOMPARE(loaded.logFile, std::string("tunare_Soandso"));
+        QCOMPARE(mode.mode, ShrinkMode::Compatible);
+        mode.SelectMode(ShrinkMode::ReadOnly);  // what start-up does after the settings
+        QCOMPARE(mode.handlerRuns, 2);
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["ReadOnly"], std::string("1"));
+        QCOMPARE(values["CompatibleFile"], std::string("N/A"));
+
+        StoreSettings({{"ReadOnly", "0"}, {"CompatibleFile", "0"}});
+        FakeMode smallest;
+        LoadSettings(opts, smallest, extension, nullptr);
+        QCOMPARE(smallest.mode, ShrinkMode::Smallest);
+        StoreSettings({{"ReadOnly", "0"}, {"CompatibleFile", ""}});
+        FakeMode missing;
+        LoadSettings(opts, missing, extension, nullptr);
+        QCOMPARE(missing.mode, ShrinkMode::Compatible);
+    }
+
+    void unusableStoreIsANoOp() {
+        // The store's file is a folder: nothing can be read or written, and nothing is lost.
+        const std::string file = platform::RegistryFile(RootKey::CurrentUser);
+        std::filesystem::create_directories(file);
+        QVERIFY(!Registry(RootKey::CurrentUser).OpenKey(keys::kSettings, true));
+        TfOpts opts;
+        const OptionSnapshot designed = TakeSnapshot(opts);
+        FakeMode mode;
+        std::string extension = ".txt";
+        bool stepRan = false;
+        LoadedSettings loaded = LoadSettings(opts, mode, extension, [&](Registry&, std::int64_t n) {
+            stepRan = true;
+            return n;
+        });
+        QVERIFY(!loaded.loaded);
+        QVERIFY(!stepRan);
+        QVERIFY(TakeSnapshot(opts) == designed);
+        QCOMPARE(extension, std::string(".txt"));
+        SaveOptionSettings(opts);
+        SaveMainSettings(mode);
+        SaveWindowPosition(10, 10);
+        QVERIFY(ReadWindowPosition().centred);
+        QVERIFY(std::filesystem::is_directory(file));
+    }
+
+    void optionsSurviveASaveAndALoad() {
+        TfOpts first;
+        first.SetChecked(OptionControl::xLog, true);
+        first.SetChecked(OptionControl::xShout, true);
+        first.SetChecked(OptionControl::xMobs, false);
+        first.SetChecked(OptionControl::xBackup, false);
+        SaveOptionSettings(first);
+        QCOMPARE(SettingsValues()["ReportMobs"], std::string("0"));
+        TfOpts second;
+        FakeMode mode;
+        std::string extension;
+        LoadSettings(second, mode, extension, nullptr);
+        QVERIFY(TakeSnapshot(second) == TakeSnapshot(first));
+        QCOMPARE(extension, std::string(".log"));
+
+        first.SetChecked(OptionControl::xChat, false);
+        SaveOptionSettings(first);
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["SaveChat"], std::string("0"));
+        QCOMPARE(values["SaveShout"], std::string("N/A"));
+        QCOMPARE(values["SaveTell"], std::string("N/A"));
+
+        RunInputs inputs;
+        TakeRunOptions(first, ShrinkMode::ReadOnly, inputs);
+        QCOMPARE(inputs.ParseExtension, std::string(".log"));
+        QVERIFY(!inputs.Chat && !inputs.Backup && inputs.Report && !inputs.Sections.Mobs && inputs.Sections.Loot);
+    }
+
+    void windowPositionIsClampedAndCentred() {
+        SaveWindowPosition(-20, 0);
+        Registry key(RootKey::CurrentUser);
+        QVERIFY(key.OpenKey(settings::kProgramUserKey, false));
+        QCOMPARE(key.ReadString("Left"), std::string("1"));
+        QCOMPARE(key.ReadString("Top"), std::string("1"));
+
+        SaveWindowPosition(120, 80);
+        WindowPosition placed = ReadWindowPosition();
+        QVERIFY(!placed.centred);
+        QCOMPARE(placed.left, 120);
+        QCOMPARE(placed.top, 80);
+
+        for (auto [left, top] : {std::pair{"abc", "80"}, {"120", "0"}, {"-5", "80"}, {"120", ""}}) {
+            Store(settings::kProgramUserKey, RootKey::CurrentUser, {{"Left", left}, {"Top", top}});
+            QVERIFY2(ReadWindowPosition().centred, left);
+        }
+    }
+
+    void identityRecords() {
+        WriteIdentityRecords();
+        WriteAppPathRecord("/opt/krav/krav", "/opt/krav/");
+        Registry machine(RootKey::LocalMachine);
+        QVERIFY(machine.OpenKey(settings::kProgramMachineKey, false));
+        QCOMPARE(machine.ReadString(""), std::string("Quillmark"));
+        QCOMPARE(machine.ReadString("Version"), std::string("1.3"));
+        QCOMPARE(machine.ReadString("Build"), std::string("1.3.1.2"));
+        QVERIFY(machine.OpenKey(settings::kOwnAppPathKey, false));
+        QCOMPARE(machine.ReadString(""), std::string("/opt/krav/krav"));
+        QCOMPARE(machine.ReadString("Path"), std::string("/opt/krav/"));
+    }
+
+    void cancelRestoresAndReenables() {
+        TfOpts opts;
+        WhenModal([&](QWidget* modal) {
+            QCOMPARE(modal, static_cast<QWidget*>(&opts));
+            QTest::mouseClick(opts.Control(OptionControl::xReports), Qt::LeftButton);
+            QTest::mouseClick(opts.Control(OptionControl::xLog), Qt::LeftButton);
+            QVERIFY(!opts.Control(OptionControl::xSkills)->isEnabled());
+            QTest::mouseClick(opts.bCan, Qt::LeftButton);
+        });
+        QVERIFY(!opts.Execute());
+        QVERIFY(opts.Checked(OptionControl::xReports));
+        QVERIFY(opts.Control(OptionControl::xSkills)->isEnabled());
+        QVERIFY(opts.Checked(OptionControl::xTxt));
+        QVERIFY(!opts.Checked(OptionControl::xLog));
+
+        // Esc closes like Cancel; OK keeps the change.
+        WhenModal([&](QWidget*) {
+            QTest::mouseClick(opts.Control(OptionControl::xMobs), Qt::LeftButton);
+            QTest::keyClick(&opts, Qt::Key_Escape);
+        });
+        QVERIFY(!opts.Execute());
+        QVERIFY(opts.Checked(OptionControl::xMobs));
+        WhenModal([&](QWidget*) {
+            QTest::mouseClick(opts.Control(OptionControl::xLog), Qt::LeftButton);
+            QTest::keyClick(&opts, Qt::Key_Return);
+        });
+        QVERIFY(opts.Execute());
+        QVERIFY(opts.Checked(OptionControl::xLog));
+        QCOMPARE(ParseExtensionOf(opts), std::string(".log"));
+    }
+
+    void readOnlyModeDisablesBackupAndChat() {
+        TfOpts opts;
+        opts.ApplyModeRule(true);
+        for (OptionControl c : {OptionControl::xBackup, OptionControl::xChat, OptionControl::xTell,
+                                OptionControl::xAuction})
+            QVERIFY(!opts.Control(c)->isEnabled());
+        opts.SetChecked(OptionControl::xChat, false);
+        opts.SetChecked(OptionControl::xChat, true);
+        QVERIFY(!opts.Control(OptionControl::xTell)->isEnabled());
+        QVERIFY(opts.Control(OptionControl::xReports)->isEnabled());
+        opts.ApplyModeRule(false);
+        QVERIFY(opts.Control(OptionControl::xTell)->isEnabled());
+        opts.SetChecked(OptionControl::xChat, false);
+        QVERIFY(!opts.Control(OptionControl::xTell)->isEnabled());
+    }
+
+    void autoLogPromptRemembersItsAnswer() {
+        QTemporaryDir game;
+        const std::string folder = game.path().toStdString() + "/";
+        std::ofstream(folder + "eqclient.ini") << "[Defaults]\nLog=FALSE\n";
+        TfAuto prompt;
+        QCOMPARE(prompt.windowTitle(), QString("Auto Log?"));
+        Session session;
+        Registry key(RootKey::CurrentUser);
+        QVERIFY(key.OpenKey(keys::kSettings, true));
+
+        // Closed by its close box with the box ticked: the answer is No, and remembered.
+        WhenModal([&](QWidget*) {
+            QTest::mouseClick(prompt.CheckBox1, Qt::LeftButton);
+            prompt.close();
+        });
+        QCOMPARE(AutoLogCheck(session, folder, 0, prompt, key), std::int64_t{-1});
+        QCOMPARE(key.ReadString("AutoLog"), std::string("-1"));
+        QCOMPARE(session.WarningCount, 1);
+
+        WhenModal([&](QWidget*) { QTest::mouseClick(prompt.bYes, Qt::LeftButton); });
+        QCOMPARE(AutoLogCheck(session, folder, 0, prompt, key), std::int64_t{1});
+        QCOMPARE(key.ReadString("AutoLog"), std::string("1"));  // the box keeps its tick
+        QVERIFY(ReadFile(folder + "eqclient.ini").find("Log=TRUE") != std::string::npos);
+    }
+
+    void folderPickerReturnsTheChosenFolder() {
+        QTemporaryDir chosen;
+        QtBrowseForFolderDialog picker(nullptr);
+        SetUpGameFolderPicker(picker);
+        WhenModal([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->windowTitle(), QString("Please Select the Folder where EverQuest is Installed:"));
+            dialog->setDirectory(chosen.path());
+            dialog->selectFile(chosen.path());
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        picker.Execute();
+        QCOMPARE(picker.SelectedPath, chosen.path().toStdString());
+        QCOMPARE(picker.DisplayName, QFileInfo(chosen.path()).fileName().toStdString());
+
+        WhenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+        picker.Execute();
+        QVERIFY(picker.SelectedPath.empty());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication app(argc, argv);
+    OptionsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "options_test.moc"
