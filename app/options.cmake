@@ -8,7 +8,8 @@ target_link_libraries(krav_settings PUBLIC krav_install krav_engine krav_platfor
 add_library(krav_dialogs STATIC
     ${CMAKE_CURRENT_LIST_DIR}/browse_folder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tf_auto.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/tf_opts.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/tf_opts.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_position.cpp)
 set_target_properties(krav_dialogs PROPERTIES AUTOMOC ON)
 target_link_libraries(krav_dialogs PUBLIC krav_settings Qt6::Widgets PRIVATE krav_warnings)
 

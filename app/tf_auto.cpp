@@ -2,15 +2,14 @@
 #include "app/tf_auto.h"
 
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/widget_text.h"
+#include "app/window_position.h"
 #include "install/install_texts.h"
 
 namespace krav {
@@ -72,11 +71,7 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
 }
 
 bool TfAuto::ShowModal() {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
     return exec() == QDialog::Accepted;
 }
 

@@ -4,14 +4,13 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/widget_text.h"
+#include "app/window_position.h"
 
 namespace krav {
 
@@ -161,11 +160,7 @@ TfOpts::TfOpts(QWidget* parent) : QDialog(parent) {
     resize(std::max(hint.width(), static_cast<int>(kDesignedWidth * scale)),
            std::max(hint.height(), static_cast<int>(kDesignedHeight * scale)));
     // Centred on the screen once, at creation; later showings stay where the user left the dialog.
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(*this);
 }
 
 bool TfOpts::Checked(OptionControl control) const {

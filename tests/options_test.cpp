@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/tf_auto.h"
 #include "app/tf_opts.h"
+#include "app/window_position.h"
 #include "install/registry_keys.h"
 #include "platform/registry.h"
 
@@ -299,6 +300,16 @@ private slots:
             Store(settings::kProgramUserKey, RootKey::CurrentUser, {{"Left", left}, {"Top", top}});
             QVERIFY2(ReadWindowPosition().centred, left);
         }
+
+        // A place on no screen (a monitor since removed) centres the window too.
+        QWidget window;
+        window.resize(200, 100);
+        Store(settings::kProgramUserKey, RootKey::CurrentUser, {{"Left", "120"}, {"Top", "80"}});
+        RestoreWindowPosition(window);
+        QCOMPARE(window.pos(), QPoint(120, 80));
+        Store(settings::kProgramUserKey, RootKey::CurrentUser, {{"Left", "50000"}, {"Top", "80"}});
+        RestoreWindowPosition(window);
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window.geometry().center()));
     }
 
     void identityRecords() {
