@@ -6,12 +6,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "app/widget_text.h"
+#include "app/qt_text.h"
 
 namespace krav {
 
 void QtBrowseForFolderDialog::Browse() {
-    QFileDialog dialog(owner_, WidgetText(Title));
+    QFileDialog dialog(owner_, ToQt(Title));
     dialog.setObjectName("TBrowseForFolderDialog");
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "engine/session.h"
 #include "engine/text.h"
 #include "install/registry_keys.h"
 
@@ -114,10 +115,8 @@ std::string ParseExtensionOf(const OptionControls& controls) {
     return controls.Checked(OptionControl::xLog) ? kLog : kTxt;
 }
 
-void TakeRunOptions(const OptionControls& options, ShrinkMode mode, RunInputs& inputs) {
+void TakeRunOptions(const OptionControls& options, RunInputs& inputs) {
     auto on = [&](OptionControl control) { return options.Checked(control); };
-    inputs.Mode = mode;
-    inputs.ParseExtension = ParseExtensionOf(options);
     inputs.Backup = on(OptionControl::xBackup);
     inputs.Chat = on(OptionControl::xChat);
     inputs.Channels = {on(OptionControl::xTell),  on(OptionControl::xSay),  on(OptionControl::xGroup),
@@ -300,17 +299,9 @@ void SaveWindowPosition(int left, int top) {
 void WriteIdentityRecords() {
     Registry key(RootKey::LocalMachine);
     if (!key.OpenKey(settings::kProgramMachineKey, true)) return;
-    key.WriteString("", settings::kProductName);
+    key.WriteString("", kAppTitle);
     key.WriteString("Version", settings::kVersion);
     key.WriteString("Build", settings::kBuild);
-    key.CloseKey();
-}
-
-void WriteAppPathRecord(const std::string& programFile, const std::string& programFolder) {
-    Registry key(RootKey::LocalMachine);
-    if (!key.OpenKey(settings::kOwnAppPathKey, true)) return;
-    key.WriteString("", programFile);
-    key.WriteString(keys::kPath, programFolder);
     key.CloseKey();
 }
 

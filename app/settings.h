@@ -75,8 +75,8 @@ void RestoreSnapshot(OptionControls& controls, const OptionSnapshot& snapshot);
 // ".log" when xLog is selected, else ".txt".
 std::string ParseExtensionOf(const OptionControls& controls);
 
-// Copies the options and the mode into what a run takes when it starts.
-void TakeRunOptions(const OptionControls& options, ShrinkMode mode, RunInputs& inputs);
+// Copies the backup, chat, channel, report and section options into what a run takes when it starts.
+void TakeRunOptions(const OptionControls& options, RunInputs& inputs);
 
 // The auto-log step: called with the open settings key and the stored AutoLog number, returns the number
 // as it leaves it.
@@ -111,8 +111,6 @@ void SaveWindowPosition(int left, int top);
 
 // The program's name, version and build under the machine's program key, written at every start.
 void WriteIdentityRecords();
-// The program's registration among the system's application paths: its full file name and its folder.
-void WriteAppPathRecord(const std::string& programFile, const std::string& programFolder);
 
 namespace settings {
 // Under HKEY_CURRENT_USER.
@@ -121,8 +119,6 @@ inline constexpr const char* kLeft = "Left";
 inline constexpr const char* kTop = "Top";
 // Under HKEY_LOCAL_MACHINE.
 inline constexpr const char* kProgramMachineKey = "Software\\Halcyra\\Vantrix\\KRAV";
-inline constexpr const char* kOwnAppPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KRAV.exe";
-inline constexpr const char* kProductName = "Quillmark";
 inline constexpr const char* kVersion = "1.3";
 inline constexpr const char* kBuild = "1.3.1.2";
 }  // namespace settings

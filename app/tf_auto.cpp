@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/widget_text.h"
+#include "app/qt_text.h"
 #include "app/window_position.h"
 #include "install/install_texts.h"
 
@@ -22,7 +22,7 @@ constexpr int kDesignedHeight = 160;
 constexpr int kPicture = 32;
 
 QLabel* WrappedText(const char* text, QWidget* parent) {
-    auto* label = new QLabel(WidgetText(text), parent);
+    auto* label = new QLabel(ToQt(text), parent);
     label->setWordWrap(true);
     return label;
 }
@@ -31,7 +31,7 @@ QLabel* WrappedText(const char* text, QWidget* parent) {
 
 TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
     setObjectName("TfAuto");
-    setWindowTitle(WidgetText(texts::kAutoLogCaption));
+    setWindowTitle(ToQt(texts::kAutoLogCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* picture = new QLabel(this);
@@ -41,7 +41,7 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
     auto* texts = new QVBoxLayout;
     texts->addWidget(WrappedText(texts::kAutoLogExplanation, this));
     texts->addWidget(WrappedText(texts::kAutoLogQuestion, this));
-    CheckBox1 = new QCheckBox(WidgetText(texts::kDontAskAgain), this);
+    CheckBox1 = new QCheckBox(ToQt(texts::kDontAskAgain), this);
     CheckBox1->setObjectName("CheckBox1");
     texts->addWidget(CheckBox1);
 
@@ -49,9 +49,9 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
     top->addWidget(picture, 0, Qt::AlignTop);
     top->addLayout(texts, 1);
 
-    bYes = new QPushButton(WidgetText(texts::kYes), this);
+    bYes = new QPushButton(ToQt(texts::kYes), this);
     bYes->setObjectName("bYes");
-    bNo = new QPushButton(WidgetText(texts::kNo), this);
+    bNo = new QPushButton(ToQt(texts::kNo), this);
     bNo->setObjectName("bNo");
     connect(bYes, &QPushButton::clicked, this, &QDialog::accept);
     connect(bNo, &QPushButton::clicked, this, &QDialog::reject);

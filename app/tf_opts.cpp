@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/widget_text.h"
+#include "app/qt_text.h"
 #include "app/window_position.h"
 
 namespace krav {
@@ -84,17 +84,17 @@ QVBoxLayout* Indented(QVBoxLayout* parent) {
 
 TfOpts::TfOpts(QWidget* parent) : QDialog(parent) {
     setObjectName("TfOpts");
-    setWindowTitle(WidgetText(kCaption));
+    setWindowTitle(ToQt(kCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     for (int i = 0; i < kOptionControlCount; ++i) {
         const auto control = static_cast<OptionControl>(i);
         QAbstractButton* button = nullptr;
         if (control == OptionControl::xTxt || control == OptionControl::xLog)
-            button = new QRadioButton(WidgetText(kTexts[i].caption), this);
+            button = new QRadioButton(ToQt(kTexts[i].caption), this);
         else
-            button = new QCheckBox(WidgetText(kTexts[i].caption), this);
-        button->setToolTip(WidgetText(kTexts[i].hint));
+            button = new QCheckBox(ToQt(kTexts[i].caption), this);
+        button->setToolTip(ToQt(kTexts[i].hint));
         button->setChecked(kTexts[i].ticked);
         controls_[i] = button;
     }
@@ -105,7 +105,7 @@ TfOpts::TfOpts(QWidget* parent) : QDialog(parent) {
     for (int i = 0; i < kOptionControlCount; ++i)
         controls_[i]->setObjectName(kNames[i]);
 
-    typeGroup_ = new QGroupBox(WidgetText(kTypeGroup), this);
+    typeGroup_ = new QGroupBox(ToQt(kTypeGroup), this);
     auto* typeLayout = new QVBoxLayout(typeGroup_);
     typeLayout->addWidget(Control(OptionControl::xTxt));
     typeLayout->addWidget(Control(OptionControl::xLog));
@@ -131,13 +131,13 @@ TfOpts::TfOpts(QWidget* parent) : QDialog(parent) {
     columns->addSpacing(kIndent);
     columns->addLayout(right);
 
-    bCan = new QPushButton(WidgetText(kCancel), this);
+    bCan = new QPushButton(ToQt(kCancel), this);
     bCan->setObjectName("bCan");
-    bCan->setToolTip(WidgetText(kCancelHint));
+    bCan->setToolTip(ToQt(kCancelHint));
     bCan->setAutoDefault(false);
-    bOK = new QPushButton(WidgetText(kOK), this);
+    bOK = new QPushButton(ToQt(kOK), this);
     bOK->setObjectName("bOK");
-    bOK->setToolTip(WidgetText(kOKHint));
+    bOK->setToolTip(ToQt(kOKHint));
     bOK->setDefault(true);
     connect(bCan, &QPushButton::clicked, this, &QDialog::reject);
     connect(bOK, &QPushButton::clicked, this, &QDialog::accept);

@@ -12,6 +12,10 @@ inline constexpr const char* kUnableToWriteLog = "ERROR: Unable to write to log 
 inline constexpr const char* kUnableToWriteChat = "ERROR: Unable to write to chat file!";
 inline constexpr const char* kUnableToUpdateBackup = "ERROR: Unable to update backup file!";
 
+// What a run met that it did not expect (a failed allocation, a fault of the program), followed by what
+// the failure says of itself; the run then ends along its stop path.
+inline constexpr const char* kUnexpectedError = "ERROR: ";
+
 inline constexpr const char* kNotCompatible =
     "WARNING: Some log data will not be compatible with other log parsers!";
 inline constexpr const char* kMayNotBeCompatible =
