@@ -10,6 +10,7 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -696,6 +697,16 @@ void TfMain::Options() {
     }
     parseExtension_ = ParseExtensionOf(*fOpts);
     ListLogFiles(logList_.Text(), false);
+}
+
+void TfMain::keyPressEvent(QKeyEvent* event) {
+    // Enter presses Report, the default button, unless another button has the focus (which takes it
+    // itself); the notebook and the lists pass it on to here.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (bReport->isEnabled() && bReport->isVisible()) bReport->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {

@@ -81,6 +81,18 @@ const QString kRunning =
     "cLogs:dv bProc:dh bStop:ev bOpts:dv bExit:dv bReport:dv xReadOnly:dv xCompatible:dv xSmallest:dv "
     "bText:dv bValue:dv gGraph:ev gStatus:eh";
 
+// Runs `action` once, as soon as a run of the window is in its read loop.
+void WhenReading(TfMain& w, std::function<void()> action) {
+    auto* timer = new QTimer(&w);
+    QObject::connect(timer, &QTimer::timeout, &w, [timer, &w, action] {
+        if (!w.session().Busy || !w.gGraph->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        action();
+    });
+    timer->start(5);
+}
+
 }  // namespace
 
 class TfMainTest : public QObject {
@@ -215,7 +227,7 @@ void TfMainTest::startUpAndWholeRun() {
 void TfMainTest::stopMidRunWithEscape() {
     TfMain& w = Start(Repeated(3000));
     QString during;
-    QTimer::singleShot(100, &w, [&] {
+    WhenReading(w, [&] {
         during = ControlStates(w);
         QTest::keyClick(&w, Qt::Key_Escape);
         QTest::mouseClick(w.bStop, Qt::LeftButton);  // a second press changes nothing
@@ -232,23 +244,25 @@ void TfMainTest::stopMidRunWithEscape() {
 void TfMainTest::closeQueryBothAnswers() {
     TfMain& w = Start(Repeated(1500));
     answer_ = false;
-    QTimer::singleShot(50, &w, [&] { w.close(); });
+    WhenReading(w, [&] { w.close(); });
     QTest::mouseClick(w.bProc, Qt::LeftButton);
     QCOMPARE(questions_, QStringList{"Are you sure you want to stop processing and exit?"});
     QVERIFY(w.isVisible());
     QVERIFY(!StatusLines(w).contains("* * * STOPPED BY USER * * *"));
-    QVERIFY(StatusLines(w).contains(QString::number(1500 * 439) + " lines read"));
+    QVERIFY(StatusLines(w).contains(QString::number(1501 * 439) + " lines read"));
 
     answer_ = true;
     questions_.clear();
+    QVERIFY(QFile::remove(game_ + "/logs/eqlog_Soandso_tunare.html"));
     QString during;
-    QTimer::singleShot(50, &w, [&] {
+    WhenReading(w, [&] {
         w.close();
         during = ControlStates(w);  // still running until the next check
         w.close();                  // a close while a confirmed close is pending goes through at once
     });
     QTest::mouseClick(w.bProc, Qt::LeftButton);
     QCOMPARE(questions_.size(), 1);
+    QCOMPARE(during, kRunning);
     QVERIFY(!w.isVisible());
     QVERIFY(!StatusLines(w).contains("* * * STOPPED BY USER * * *"));
     QVERIFY(!w.session().Busy);
