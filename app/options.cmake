@@ -10,6 +10,9 @@ target_sources(krav_app PRIVATE
 if(KRAV_TESTS)
     add_executable(krav_options_tests ${CMAKE_CURRENT_LIST_DIR}/tests/options_test.cpp)
     target_link_libraries(krav_options_tests PRIVATE krav_app Qt6::Test krav_warnings)
+    target_compile_definitions(krav_options_tests PRIVATE KRAV_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                                                          KRAV_PROGRAM_FOLDER="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    add_dependencies(krav_options_tests krav_data)
     add_test(NAME krav_options_tests COMMAND krav_options_tests)
     set_tests_properties(krav_options_tests PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/tests/lsan.supp")

@@ -586,6 +586,9 @@ void TfMain::ModeHandler() {
 
 void TfMain::ShowModeMessages() {
     session_.Status.clear();
+    // The list may be refilled to the length it had: RepaintStatus would take it for unchanged.
+    cStatus->clear();
+    statusShown_ = 0;
     if (xSmallest->isChecked()) {
         session_.AddStatus(texts::kSmallestMessage);
         session_.AddStatus(texts::kNotCompatible);

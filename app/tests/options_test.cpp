@@ -2,7 +2,10 @@
 // a user would drive them, with the registry store in a temporary folder.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -13,8 +16,10 @@
 #include <map>
 
 #include "app/browse_folder.h"
+#include "app/command_line.h"
 #include "app/settings.h"
 #include "app/tf_auto.h"
+#include "app/tf_main.h"
 #include "app/tf_opts.h"
 #include "app/window_position.h"
 #include "install/registry_keys.h"
@@ -66,6 +71,11 @@ void StoreSettings(const std::map<std::string, std::string>& values) {
     Store(keys::kSettings, RootKey::CurrentUser, values);
 }
 
+// A click on a box's indicator: a box may be wider than its caption, and a click beside the caption misses.
+void Tick(QAbstractButton* box) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
 // Runs `action` on the modal dialog once it is showing; the dialog's own event loop calls it.
 void WhenModal(std::function<void(QWidget*)> action) {
     auto* timer = new QTimer;
@@ -84,17 +94,61 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+QStringList StatusLines(const TfMain& window) {
+    QStringList lines;
+    for (int i = 0; i < window.cStatus->count(); ++i)
+        lines << window.cStatus->item(i)->text();
+    return lines;
+}
+
+QStringList LogEntries(const TfMain& window) {
+    QStringList entries;
+    for (int i = 0; i < window.cLogs->count(); ++i)
+        entries << window.cLogs->itemText(i);
+    return entries;
+}
+
+// The main window on a game folder, shown and through its first activation.
+std::unique_ptr<TfMain> StartWindow(const std::string& gameFolder) {
+    const std::string programFolder = KRAV_PROGRAM_FOLDER "/";
+    auto window = std::make_unique<TfMain>(ParseCommandLine({"-p", gameFolder}), programFolder,
+                                           programFolder + "krav");
+    window->AskYesNo = [](const QString&) { return false; };
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qFatal("window not activated");
+    if (!QTest::qWaitFor([&] { return !window->FirstActivation(); })) qFatal("no first activation");
+    return window;
+}
+
+// Presses Options and lets `inDialog` work the dialog before it closes it.
+void UseOptions(TfMain& window, std::function<void(TfOpts&)> inDialog) {
+    WhenModal([&window, inDialog](QWidget*) { inDialog(*window.fOpts); });
+    QTest::mouseClick(window.bOpts, Qt::LeftButton);
+}
+
 }  // namespace
 
 class OptionsTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> dir_;
+    std::string game_;
+
+    // A copy of the sample game folder with a second character's log, and a log of the alternate type.
+    void MakeGameFolder() {
+        namespace fs = std::filesystem;
+        game_ = dir_->path().toStdString() + "/EverQuest";
+        fs::copy(KRAV_SOURCE_DIR "/examples/EverQuest", game_, fs::copy_options::recursive);
+        fs::copy_file(game_ + "/logs/eqlog_Soandso_tunare.txt", game_ + "/logs/eqlog_Other_tunare.txt");
+        fs::copy_file(game_ + "/logs/eqlog_Soandso_tunare.txt", game_ + "/logs/eqlog_Third_tunare.log");
+    }
 
 private slots:
     void init() {
         dir_ = std::make_unique<QTemporaryDir>();
-        qputenv("KRAV_REGISTRY_DIR", dir_->path().toLocal8Bit());
+        qputenv("KRAV_REGISTRY_DIR", (dir_->path() + "/registry").toLocal8Bit());
+        qputenv("HOME", dir_->path().toLocal8Bit());
     }
 
     void firstStartWritesEveryValueWithItsDefault() {
@@ -311,21 +365,90 @@ private slots:
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window.geometry().center()));
     }
 
-    void identityRecords() {
-        WriteIdentityRecords();
+    // A first start leaves the store behind; the second start shows what the first one left.
+    void secondStartShowsWhatTheFirstLeft() {
+        MakeGameFolder();
+        {
+            std::unique_ptr<TfMain> first = StartWindow(game_);
+            QCOMPARE(SettingsValues().size(), std::size_t(25));
+            QCOMPARE(LogEntries(*first), (QStringList{"tunare_Other", "tunare_Soandso"}));
+            first->cLogs->setCurrentIndex(1);
+            emit first->cLogs->activated(1);  // as a user's choice
+            UseOptions(*first, [](TfOpts& opts) {
+                Tick(opts.Control(OptionControl::xMobs));
+                QTest::mouseClick(opts.bOK, Qt::LeftButton);
+            });
+            first->move(130, 90);
+            first->close();
+        }
+        QCOMPARE(SettingsValues()["LogFile"], std::string("tunare_Soandso"));
+        QCOMPARE(SettingsValues()["ReportMobs"], std::string("0"));
         Registry machine(RootKey::LocalMachine);
         QVERIFY(machine.OpenKey(settings::kProgramMachineKey, false));
         QCOMPARE(machine.ReadString(""), std::string("Quillmark"));
         QCOMPARE(machine.ReadString("Version"), std::string("1.3"));
         QCOMPARE(machine.ReadString("Build"), std::string("1.3.1.2"));
+        // A shrink mode stored meanwhile does not survive the start.
+        StoreSettings({{"ReadOnly", "0"}, {"CompatibleFile", "1"}});
+
+        std::unique_ptr<TfMain> second = StartWindow(game_);
+        QCOMPARE(second->cLogs->currentText(), QString("tunare_Soandso"));
+        QVERIFY(!second->fOpts->Checked(OptionControl::xMobs));
+        QVERIFY(second->fOpts->Checked(OptionControl::xLoot));
+        QCOMPARE(second->pos(), QPoint(130, 90));
+        QVERIFY(second->xReadOnly->isChecked());
+        QVERIFY(!second->fOpts->Control(OptionControl::xBackup)->isEnabled());
+        QVERIFY(!second->fOpts->Control(OptionControl::xTell)->isEnabled());
+        QCOMPARE(StatusLines(*second).first(), QString("No changes will be written to log file."));
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["ReadOnly"], std::string("1"));
+        QCOMPARE(values["CompatibleFile"], std::string("N/A"));
+        QTest::mouseClick(second->bProc, Qt::LeftButton);
+        QVERIFY(!second->LastRunInputs().Sections.Mobs && second->LastRunInputs().Sections.Loot);
+    }
+
+    void alternateTypeWithOkAndWithCancel() {
+        MakeGameFolder();
+        std::unique_ptr<TfMain> window = StartWindow(game_);
+        const QStringList standard = LogEntries(*window);
+        UseOptions(*window, [](TfOpts& opts) {
+            Tick(opts.Control(OptionControl::xLog));
+            QTest::mouseClick(opts.bCan, Qt::LeftButton);
+        });
+        QVERIFY(window->fOpts->Checked(OptionControl::xTxt));
+        QCOMPARE(LogEntries(*window), standard);
+        QCOMPARE(SettingsValues()["ParseFileType"], std::string(".txt"));
+
+        UseOptions(*window, [](TfOpts& opts) {
+            Tick(opts.Control(OptionControl::xLog));
+            QTest::mouseClick(opts.bOK, Qt::LeftButton);
+        });
+        const QStringList lines = StatusLines(*window);
+        QCOMPARE(lines.mid(0, 2),
+                 (QStringList{"No changes will be written to log file.", "Alternate (.log) files will be parsed."}));
+        QCOMPARE(SettingsValues()["ParseFileType"], std::string(".log"));
+        QCOMPARE(LogEntries(*window), QStringList{"tunare_Third"});
+    }
+
+    void okWithoutChangeRewritesEverything() {
+        MakeGameFolder();
+        std::unique_ptr<TfMain> window = StartWindow(game_);
+        window->cStatus->clear();
+        window->session().Status.clear();
+        StoreSettings({{"ReportMobs", "junk"}, {"SaveShout", "N/A"}});
+        UseOptions(*window, [](TfOpts& opts) { QTest::mouseClick(opts.bOK, Qt::LeftButton); });
+        QCOMPARE(StatusLines(*window), QStringList{"No changes will be written to log file."});
+        std::map<std::string, std::string> values = SettingsValues();
+        QCOMPARE(values["ReportMobs"], std::string("1"));
+        QCOMPARE(values["SaveShout"], std::string("0"));
     }
 
     void cancelRestoresAndReenables() {
         TfOpts opts;
         WhenModal([&](QWidget* modal) {
             QCOMPARE(modal, static_cast<QWidget*>(&opts));
-            QTest::mouseClick(opts.Control(OptionControl::xReports), Qt::LeftButton);
-            QTest::mouseClick(opts.Control(OptionControl::xLog), Qt::LeftButton);
+            Tick(opts.Control(OptionControl::xReports));
+            Tick(opts.Control(OptionControl::xLog));
             QVERIFY(!opts.Control(OptionControl::xSkills)->isEnabled());
             QTest::mouseClick(opts.bCan, Qt::LeftButton);
         });
@@ -337,13 +460,14 @@ private slots:
 
         // Esc closes like Cancel; OK keeps the change.
         WhenModal([&](QWidget*) {
-            QTest::mouseClick(opts.Control(OptionControl::xMobs), Qt::LeftButton);
+            Tick(opts.Control(OptionControl::xMobs));
+            QVERIFY(!opts.Checked(OptionControl::xMobs));
             QTest::keyClick(&opts, Qt::Key_Escape);
         });
         QVERIFY(!opts.Execute());
         QVERIFY(opts.Checked(OptionControl::xMobs));
         WhenModal([&](QWidget*) {
-            QTest::mouseClick(opts.Control(OptionControl::xLog), Qt::LeftButton);
+            Tick(opts.Control(OptionControl::xLog));
             QTest::keyClick(&opts, Qt::Key_Return);
         });
         QVERIFY(opts.Execute());
