@@ -414,8 +414,12 @@ void TfMain::LayOutColumns() {
         QHeaderView* header = grids[i]->horizontalHeader();
         const int columns = std::min(static_cast<int>(widths.size()), header->count());
         int total = 0;
+        const QFontMetrics metrics(header->font());
         for (int c = 0; c < columns; ++c) {
-            const int width = static_cast<int>((c == 0 ? a + widths[0] : widths[c]) * scale);
+            // Never narrower than the column's title: the designed widths were made for a smaller font.
+            const int title = metrics.horizontalAdvance(header->model()->headerData(c, Qt::Horizontal).toString()) +
+                              metrics.averageCharWidth() * 2;
+            const int width = std::max(title, static_cast<int>((c == 0 ? a + widths[0] : widths[c]) * scale));
             header->setSectionResizeMode(c, c == 0 ? QHeaderView::Stretch : QHeaderView::Interactive);
             header->resizeSection(c, width);
             total += width;

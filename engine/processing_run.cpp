@@ -2,6 +2,7 @@
 #include "engine/processing_run.h"
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -63,8 +64,14 @@ bool OverwriteInPlace(const std::string& source, const std::string& destination)
 void ProcessingRun::Run(Session& session, const RunInputs& inputs, RunHost& host, const RunSteps& steps) {
     RunContext context(session, inputs, host);
     ProcessingRun run(context, steps);
-    run.Start();
-    if (!session.StopRequested) run.ReadLoop();
+    // Nothing a step throws may escape into the front end's event loop: it becomes an error line, and the
+    // run ends along its stop path, so no work file replaces anything.
+    try {
+        run.Start();
+        if (!session.StopRequested) run.ReadLoop();
+    } catch (const std::exception& e) {
+        session.AddError(texts::kUnexpectedError + std::string(e.what()));
+    }
     run.Finish();
 }
 
