@@ -2,7 +2,8 @@
 //
 //   krav_window_driver screenshots OUT_DIR GAME_FOLDER [BIG_GAME_FOLDER]
 //       starts the window on GAME_FOLDER (as -p would), runs its chosen log and writes one PNG per page into
-//       OUT_DIR; with BIG_GAME_FOLDER, also a picture taken while a run over its log is under way.
+//       OUT_DIR, then the options dialog and the auto-log prompt; with BIG_GAME_FOLDER, also a picture taken
+//       while a run over its log is under way.
 //   krav_window_driver time GAME_FOLDER
 //       starts the window on GAME_FOLDER, presses Process and prints the seconds the run took.
 //
@@ -17,9 +18,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/command_line.h"
+#include "app/tf_auto.h"
 #include "app/tf_main.h"
+#include "app/tf_opts.h"
 #include "platform/process.h"
 
 using namespace krav;
@@ -65,6 +69,13 @@ int Screenshots(const QString& outDir, const std::string& gameFolder, const std:
         window.bValue->click();
         window.pages->setCurrentIndex(4);
         ok = Save(window, outDir + "/12-mobs-by-value.png") && ok;
+        // The options dialog in the read-only mode every start ends in, and the auto-log prompt.
+        for (auto [dialog, name] : {std::pair<QWidget*, const char*>{window.fOpts, "/14-options.png"},
+                                    {window.fAuto, "/15-auto-log.png"}}) {
+            dialog->show();
+            ok = Save(*dialog, outDir + name) && ok;
+            dialog->hide();
+        }
     }
     if (!bigGameFolder.empty()) {
         TfMain window(ParseCommandLine({"-p", bigGameFolder}), programFolder, programFolder + "krav");

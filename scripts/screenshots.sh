@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes PNG screenshots of the window without a display: each page after a run on the sample game folder,
-# the mobs sorted by value, and the window during a run over a larger generated log.
+# the mobs sorted by value, the options dialog and the auto-log prompt, and the window during a run over a
+# larger generated log.
 # Usage: scripts/screenshots.sh [OUT_DIR]          (default: build/screenshots)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
