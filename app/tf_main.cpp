@@ -226,9 +226,11 @@ void TfMain::BuildControls() {
     const auto grids = Grids();
     for (std::size_t i = 0; i < grids.size(); ++i) models_[i] = static_cast<StatTableModel*>(grids[i]->model());
 
-    auto detail = [] {
+    auto detail = [this] {
         auto* label = new QLabel;
         label->setTextFormat(Qt::PlainText);
+        // The line keeps its room while empty, so the grid above does not jump when a row is chosen.
+        label->setMinimumHeight(fontMetrics().height());
         // A long zone list is cut at the window's edge; the hint shows all of it.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         return label;

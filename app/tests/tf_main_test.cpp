@@ -338,8 +338,9 @@ void TfMainTest::hundredThousandRowsStayFast() {
     QTest::mouseClick(w.bText, Qt::LeftButton);
     QCOMPARE(Shown(w.gMobs, kRows - 1, 0), QString("mob 099999"));
     QCoreApplication::processEvents();
-    // Only a fault that grows with the square of the rows could take this long, even under the sanitizers.
-    QVERIFY2(elapsed.elapsed() < 10000, qPrintable(QString::number(elapsed.elapsed())));
+    // About a second in the release build; only a fault that grows with the square of the rows could take
+    // this long, even in the sanitizer build on a busy machine.
+    QVERIFY2(elapsed.elapsed() < 30000, qPrintable(QString::number(elapsed.elapsed())));
 }
 
 void TfMainTest::secondInstanceEndsSilently() {
