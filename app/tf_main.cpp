@@ -108,7 +108,7 @@ TfMain::TfMain(CommandLine commandLine, std::string programFolder, std::string p
       programFile_(std::move(programFile)),
       programFolder_(std::move(programFolder)) {
     AskYesNo = [this](const QString& text) {
-        return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
+        return QMessageBox::question(this, ToQt(kAppTitle), text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
     OpenReport = [](const std::string& path) {
@@ -458,6 +458,13 @@ void TfMain::changeEvent(QEvent* event) {
         // After the activation has been handled: the first activation may show message boxes.
         QMetaObject::invokeMethod(this, &TfMain::Activated, Qt::QueuedConnection);
     }
+}
+
+void TfMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Without a window manager (a bare X server, a kiosk) the window may never become active: the first
+    // showing starts the first activation too, so the window is never left half set up.
+    if (firstActivation_) QMetaObject::invokeMethod(this, &TfMain::Activated, Qt::QueuedConnection);
 }
 
 void TfMain::Activated() {
