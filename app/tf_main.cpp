@@ -112,7 +112,7 @@ TfMain::TfMain(CommandLine commandLine, std::string programFolder, std::string p
       programFile_(std::move(programFile)),
       programFolder_(std::move(programFolder)) {
     AskYesNo = [this](const QString& text) {
-        return QMessageBox::question(this, windowTitle(), text, QMessageBox::Yes | QMessageBox::No) ==
+        return QMessageBox::question(this, ToQt(kAppTitle), text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
     };
     OpenReport = [](const std::string& path) {
@@ -236,9 +236,11 @@ void TfMain::BuildControls() {
     const auto grids = Grids();
     for (std::size_t i = 0; i < grids.size(); ++i) models_[i] = static_cast<StatTableModel*>(grids[i]->model());
 
-    auto detail = [] {
+    auto detail = [this] {
         auto* label = new QLabel;
         label->setTextFormat(Qt::PlainText);
+        // The line keeps its room while empty, so the grid above does not jump when a row is chosen.
+        label->setMinimumHeight(fontMetrics().height());
         // A long zone list is cut at the window's edge; the hint shows all of it.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         return label;
@@ -466,6 +468,13 @@ void TfMain::changeEvent(QEvent* event) {
         // After the activation has been handled: the first activation may show message boxes.
         QMetaObject::invokeMethod(this, &TfMain::Activated, Qt::QueuedConnection);
     }
+}
+
+void TfMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Without a window manager (a bare X server, a kiosk) the window may never become active: the first
+    // showing starts the first activation too, so the window is never left half set up.
+    if (firstActivation_) QMetaObject::invokeMethod(this, &TfMain::Activated, Qt::QueuedConnection);
 }
 
 void TfMain::Activated() {

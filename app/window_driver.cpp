@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <cstdio>
 #include <string>
@@ -61,6 +62,8 @@ int Screenshots(const QString& outDir, const std::string& gameFolder, const std:
         window.bProc->click();
         static const char* const kNames[] = {"info",  "skills", "zones",  "factions", "mobs", "vendors",
                                              "items", "combat", "spells", "misc",     "guild"};
+        // A chosen row shows its zones in the detail line below the grid.
+        window.gMobs->selectRow(0);
         for (int page = 0; page < window.pages->count(); ++page) {
             window.pages->setCurrentIndex(page);
             ok = Save(window, outDir + QString("/%1-%2.png").arg(page + 1, 2, 10, QChar('0')).arg(kNames[page])) &&

@@ -19,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QElapsedTimer>
+#include <QScrollBar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -157,6 +159,7 @@ private slots:
     void stopMidRunWithEscape();
     void closeQueryBothAnswers();
     void sortsAndDetailLines();
+    void hundredThousandRowsStayFast();
     void secondInstanceEndsSilently();
     void cleanup() { window_.reset(); }
 };
@@ -270,7 +273,7 @@ void TfMainTest::closeQueryBothAnswers() {
 }
 
 void TfMainTest::sortsAndDetailLines() {
-    TfMain& w = Start();
+    TfMain& w = Start({"[Fri Dec 14 21:20:00 2026] You have slain Caf\xe9 Owner!"});
     QTest::mouseClick(w.bProc, Qt::LeftButton);
 
     // Text order: the first column ascending without regard to case.
@@ -306,6 +309,38 @@ void TfMainTest::sortsAndDetailLines() {
     QVERIFY(!zones.isEmpty());
     QCOMPARE(w.lMobsDetail->text(), "(" + zones + ")");
     QCOMPARE(w.lMobsDetail->toolTip(), w.lMobsDetail->text());
+
+    // Names with bytes above 127 are shown as the game meant them.
+    QVERIFY(firstColumn(w.gMobs).contains(QString::fromUtf8("Caf\u00e9 Owner")));
+}
+
+void TfMainTest::hundredThousandRowsStayFast() {
+    TfMain& w = Start();
+    StatTable& mobs = w.session().Tables.gMobs;
+    constexpr int kRows = 100000;
+    for (int i = 0; i < kRows; ++i) {
+        // Keys out of order, so both sorts have work to do.
+        const std::string n = std::to_string((i * 7919) % kRows);
+        if (i > 0) mobs.AppendRow();
+        mobs.HasRows = true;
+        mobs.SetNewCell(0, "mob " + std::string(6 - n.size(), '0') + n);
+        mobs.SetNewCell(1, "0");
+        mobs.SetNewCell(2, n);
+        mobs.SetNewCell(3, "Somewhere");
+    }
+    w.pages->setCurrentIndex(4);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTest::mouseClick(w.bValue, Qt::LeftButton);
+    QCOMPARE(w.gMobs->model()->rowCount(), kRows);
+    QCOMPARE(Shown(w.gMobs, 0, 0), QString("mob 099999"));
+    w.gMobs->verticalScrollBar()->setValue(w.gMobs->verticalScrollBar()->maximum());
+    QTest::mouseClick(w.bText, Qt::LeftButton);
+    QCOMPARE(Shown(w.gMobs, kRows - 1, 0), QString("mob 099999"));
+    QCoreApplication::processEvents();
+    // About a second in the release build; only a fault that grows with the square of the rows could take
+    // this long, even in the sanitizer build on a busy machine.
+    QVERIFY2(elapsed.elapsed() < 30000, qPrintable(QString::number(elapsed.elapsed())));
 }
 
 void TfMainTest::secondInstanceEndsSilently() {
