@@ -14,6 +14,5 @@ if(KRAV_TESTS)
                                                           KRAV_PROGRAM_FOLDER="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
     add_dependencies(krav_options_tests krav_data)
     add_test(NAME krav_options_tests COMMAND krav_options_tests)
-    set_tests_properties(krav_options_tests PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_LIST_DIR}/tests/lsan.supp")
+    set_tests_properties(krav_options_tests PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
