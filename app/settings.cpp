@@ -50,16 +50,11 @@ constexpr Child kOtherChannels[] = {
 };
 // The report's sections, in the order they are read and written.
 constexpr Child kSections[] = {
-    {OptionControl::xSkills, "ReportSkills"},
-    {OptionControl::xZones, "ReportZones"},
-    {OptionControl::xFactions, "ReportFactions"},
-    {OptionControl::xMobs, "ReportMobs"},
-    {OptionControl::xLoot, "ReportLoot"},
-    {OptionControl::xVendors, "ReportVendors"},
-    {OptionControl::xCombat, "ReportCombat"},
-    {OptionControl::xSpells, "ReportSpells"},
-    {OptionControl::xMisc, "ReportMisc"},
-    {OptionControl::xGuild2, "ReportGuild"},
+    {OptionControl::xSkills, "ReportSkills"},     {OptionControl::xZones, "ReportZones"},
+    {OptionControl::xFactions, "ReportFactions"}, {OptionControl::xMobs, "ReportMobs"},
+    {OptionControl::xLoot, "ReportLoot"},         {OptionControl::xVendors, "ReportVendors"},
+    {OptionControl::xCombat, "ReportCombat"},     {OptionControl::xSpells, "ReportSpells"},
+    {OptionControl::xMisc, "ReportMisc"},         {OptionControl::xGuild2, "ReportGuild"},
 };
 
 // Writes `value` unless the stored text is that already.
@@ -119,8 +114,8 @@ void TakeRunOptions(const OptionControls& options, RunInputs& inputs) {
     auto on = [&](OptionControl control) { return options.Checked(control); };
     inputs.Backup = on(OptionControl::xBackup);
     inputs.Chat = on(OptionControl::xChat);
-    inputs.Channels = {on(OptionControl::xTell),  on(OptionControl::xSay),  on(OptionControl::xGroup),
-                       on(OptionControl::xGuild), on(OptionControl::xShout), on(OptionControl::xOOC),
+    inputs.Channels = {on(OptionControl::xTell),   on(OptionControl::xSay),   on(OptionControl::xGroup),
+                       on(OptionControl::xGuild),  on(OptionControl::xShout), on(OptionControl::xOOC),
                        on(OptionControl::xAuction)};
     inputs.Report = on(OptionControl::xReports);
     ReportSections& s = inputs.Sections;
@@ -237,18 +232,18 @@ void SaveMainSettings(const ModeControls& mode) {
     const std::string logFile = mode.LogListText();
     if (!logFile.empty()) key.WriteString(kLogFile, logFile);
     switch (mode.Mode()) {
-    case ShrinkMode::Compatible:
-        key.WriteString(kReadOnly, kOff);
-        key.WriteString(kCompatibleFile, kOn);
-        break;
-    case ShrinkMode::Smallest:
-        key.WriteString(kReadOnly, kOff);
-        key.WriteString(kCompatibleFile, kOff);
-        break;
-    case ShrinkMode::ReadOnly:
-        key.WriteString(kReadOnly, kOn);
-        key.WriteString(kCompatibleFile, kNotApplicable);
-        break;
+        case ShrinkMode::Compatible:
+            key.WriteString(kReadOnly, kOff);
+            key.WriteString(kCompatibleFile, kOn);
+            break;
+        case ShrinkMode::Smallest:
+            key.WriteString(kReadOnly, kOff);
+            key.WriteString(kCompatibleFile, kOff);
+            break;
+        case ShrinkMode::ReadOnly:
+            key.WriteString(kReadOnly, kOn);
+            key.WriteString(kCompatibleFile, kNotApplicable);
+            break;
     }
     key.CloseKey();
 }

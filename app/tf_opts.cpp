@@ -56,14 +56,14 @@ constexpr const char* kCancelHint = "Cancel Changes";
 constexpr const char* kOK = "OK";
 constexpr const char* kOKHint = "Accept Changes";
 
-constexpr OptionControl kChannels[] = {OptionControl::xTell,  OptionControl::xSay,  OptionControl::xGroup,
-                                       OptionControl::xGuild, OptionControl::xShout, OptionControl::xOOC,
+constexpr OptionControl kChannels[] = {OptionControl::xTell,   OptionControl::xSay,   OptionControl::xGroup,
+                                       OptionControl::xGuild,  OptionControl::xShout, OptionControl::xOOC,
                                        OptionControl::xAuction};
 // In the order the dialog shows them, which is not the order in which they are stored.
-constexpr OptionControl kSections[] = {OptionControl::xSkills, OptionControl::xZones,  OptionControl::xFactions,
-                                       OptionControl::xMobs,   OptionControl::xVendors, OptionControl::xLoot,
-                                       OptionControl::xCombat, OptionControl::xSpells, OptionControl::xMisc,
-                                       OptionControl::xGuild2};
+constexpr OptionControl kSections[] = {
+    OptionControl::xSkills,  OptionControl::xZones, OptionControl::xFactions, OptionControl::xMobs,
+    OptionControl::xVendors, OptionControl::xLoot,  OptionControl::xCombat,   OptionControl::xSpells,
+    OptionControl::xMisc,    OptionControl::xGuild2};
 
 // The designed client area at 96 dots an inch.
 constexpr int kDesignedWidth = 348;
@@ -99,9 +99,9 @@ TfOpts::TfOpts(QWidget* parent) : QDialog(parent) {
         controls_[i] = button;
     }
     static constexpr const char* kNames[kOptionControlCount] = {
-        "xBackup", "xTxt",    "xLog",   "xChat",     "xTell",  "xSay",    "xGroup",   "xGuild",
-        "xShout",  "xOOC",    "xAuction", "xReports", "xSkills", "xZones", "xFactions", "xMobs",
-        "xLoot",   "xVendors", "xCombat", "xSpells",  "xMisc",  "xGuild2"};
+        "xBackup", "xTxt",     "xLog",     "xChat",    "xTell",   "xSay",   "xGroup",    "xGuild",
+        "xShout",  "xOOC",     "xAuction", "xReports", "xSkills", "xZones", "xFactions", "xMobs",
+        "xLoot",   "xVendors", "xCombat",  "xSpells",  "xMisc",   "xGuild2"};
     for (int i = 0; i < kOptionControlCount; ++i)
         controls_[i]->setObjectName(kNames[i]);
 

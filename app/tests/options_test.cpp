@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QListWidget>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -51,10 +51,11 @@ std::map<std::string, std::string> SettingsValues() {
     Registry key(RootKey::CurrentUser);
     if (!key.OpenKey(keys::kSettings, false)) return values;
     for (const char* name :
-         {"LogFile", "ReadOnly", "CompatibleFile", "AutoLog", "SaveChat", "SaveTell", "SaveSay", "SaveGroupsay",
-          "SaveGuildsay", "SaveShout", "SaveOOC", "SaveAuction", "GenerateReport", "ReportSkills", "ReportZones",
-          "ReportFactions", "ReportMobs", "ReportLoot", "ReportVendors", "ReportCombat", "ReportSpells",
-          "ReportMisc", "ReportGuild", "CreateBackup", "ParseFileType"}) {
+         {"LogFile",        "ReadOnly",    "CompatibleFile", "AutoLog",       "SaveChat",
+          "SaveTell",       "SaveSay",     "SaveGroupsay",   "SaveGuildsay",  "SaveShout",
+          "SaveOOC",        "SaveAuction", "GenerateReport", "ReportSkills",  "ReportZones",
+          "ReportFactions", "ReportMobs",  "ReportLoot",     "ReportVendors", "ReportCombat",
+          "ReportSpells",   "ReportMisc",  "ReportGuild",    "CreateBackup",  "ParseFileType"}) {
         if (key.ValueExists(name)) values[name] = key.ReadString(name);
     }
     return values;
@@ -111,8 +112,8 @@ QStringList LogEntries(const TfMain& window) {
 // The main window on a game folder, shown and through its first activation.
 std::unique_ptr<TfMain> StartWindow(const std::string& gameFolder) {
     const std::string programFolder = KRAV_PROGRAM_FOLDER "/";
-    auto window = std::make_unique<TfMain>(ParseCommandLine({"-p", gameFolder}), programFolder,
-                                           programFolder + "krav");
+    auto window =
+        std::make_unique<TfMain>(ParseCommandLine({"-p", gameFolder}), programFolder, programFolder + "krav");
     window->AskYesNo = [](const QString&) { return false; };
     window->show();
     window->activateWindow();
@@ -167,12 +168,14 @@ private slots:
         QCOMPARE(extension, std::string(".txt"));
         QCOMPARE(mode.handlerRuns, 0);
         const std::map<std::string, std::string> expected = {
-            {"LogFile", ""},         {"ReadOnly", "1"},       {"CompatibleFile", "N/A"}, {"AutoLog", "0"},
-            {"SaveChat", "1"},       {"SaveTell", "1"},       {"SaveSay", "1"},          {"SaveGroupsay", "1"},
-            {"SaveGuildsay", "1"},   {"SaveShout", "0"},      {"SaveOOC", "0"},          {"SaveAuction", "0"},
-            {"GenerateReport", "1"}, {"ReportSkills", "1"},   {"ReportZones", "1"},      {"ReportFactions", "1"},
-            {"ReportMobs", "1"},     {"ReportLoot", "1"},     {"ReportVendors", "1"},    {"ReportCombat", "1"},
-            {"ReportSpells", "1"},   {"ReportMisc", "1"},     {"ReportGuild", "1"},      {"CreateBackup", "1"},
+            {"LogFile", ""},          {"ReadOnly", "1"},     {"CompatibleFile", "N/A"},
+            {"AutoLog", "0"},         {"SaveChat", "1"},     {"SaveTell", "1"},
+            {"SaveSay", "1"},         {"SaveGroupsay", "1"}, {"SaveGuildsay", "1"},
+            {"SaveShout", "0"},       {"SaveOOC", "0"},      {"SaveAuction", "0"},
+            {"GenerateReport", "1"},  {"ReportSkills", "1"}, {"ReportZones", "1"},
+            {"ReportFactions", "1"},  {"ReportMobs", "1"},   {"ReportLoot", "1"},
+            {"ReportVendors", "1"},   {"ReportCombat", "1"}, {"ReportSpells", "1"},
+            {"ReportMisc", "1"},      {"ReportGuild", "1"},  {"CreateBackup", "1"},
             {"ParseFileType", ".txt"}};
         QCOMPARE(SettingsValues(), expected);
         // The designed states stand.
@@ -224,7 +227,10 @@ private slots:
     }
 
     void chatOffMakesChannelsNotApplicable() {
-        StoreSettings({{"SaveChat", "0"}, {"SaveTell", "1"}, {"SaveSay", "0"}, {"SaveShout", "1"},
+        StoreSettings({{"SaveChat", "0"},
+                       {"SaveTell", "1"},
+                       {"SaveSay", "0"},
+                       {"SaveShout", "1"},
                        {"ParseFileType", "odd"}});
         TfOpts opts;
         FakeMode mode;
@@ -333,7 +339,8 @@ private slots:
 
         RunInputs inputs;
         TakeRunOptions(first, inputs);
-        QVERIFY(!inputs.Chat && !inputs.Backup && inputs.Report && !inputs.Sections.Mobs && inputs.Sections.Loot);
+        QVERIFY(!inputs.Chat && !inputs.Backup && inputs.Report && !inputs.Sections.Mobs &&
+                inputs.Sections.Loot);
     }
 
     void windowPositionIsClampedAndCentred() {
@@ -424,8 +431,8 @@ private slots:
             QTest::mouseClick(opts.bOK, Qt::LeftButton);
         });
         const QStringList lines = StatusLines(*window);
-        QCOMPARE(lines.mid(0, 2),
-                 (QStringList{"No changes will be written to log file.", "Alternate (.log) files will be parsed."}));
+        QCOMPARE(lines.mid(0, 2), (QStringList{"No changes will be written to log file.",
+                                               "Alternate (.log) files will be parsed."}));
         QCOMPARE(SettingsValues()["ParseFileType"], std::string(".log"));
         QCOMPARE(LogEntries(*window), QStringList{"tunare_Third"});
     }
@@ -478,8 +485,8 @@ private slots:
     void readOnlyModeDisablesBackupAndChat() {
         TfOpts opts;
         opts.ApplyModeRule(true);
-        for (OptionControl c : {OptionControl::xBackup, OptionControl::xChat, OptionControl::xTell,
-                                OptionControl::xAuction})
+        for (OptionControl c :
+             {OptionControl::xBackup, OptionControl::xChat, OptionControl::xTell, OptionControl::xAuction})
             QVERIFY(!opts.Control(c)->isEnabled());
         opts.SetChecked(OptionControl::xChat, false);
         opts.SetChecked(OptionControl::xChat, true);
@@ -523,7 +530,8 @@ private slots:
         WhenModal([&](QWidget* modal) {
             auto* dialog = qobject_cast<QFileDialog*>(modal);
             QVERIFY(dialog != nullptr);
-            QCOMPARE(dialog->windowTitle(), QString("Please Select the Folder where EverQuest is Installed:"));
+            QCOMPARE(dialog->windowTitle(),
+                     QString("Please Select the Folder where EverQuest is Installed:"));
             dialog->setDirectory(chosen.path());
             dialog->selectFile(chosen.path());
             static_cast<QDialog*>(dialog)->accept();
