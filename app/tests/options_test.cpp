@@ -498,29 +498,35 @@ private slots:
         QVERIFY(!opts.Control(OptionControl::xTell)->isEnabled());
     }
 
-    void autoLogPromptRemembersItsAnswer() {
-        QTemporaryDir game;
-        const std::string folder = game.path().toStdString() + "/";
-        std::ofstream(folder + "eqclient.ini") << "[Defaults]\nLog=FALSE\n";
-        TfAuto prompt;
-        QCOMPARE(prompt.windowTitle(), QString("Auto Log?"));
-        Session session;
-        Registry key(RootKey::CurrentUser);
-        QVERIFY(key.OpenKey(keys::kSettings, true));
+    // The prompt at the first activation, while the settings key is open.
+    void autoLogPromptAtStartUp() {
+        MakeGameFolder();
+        std::ofstream(game_ + "/eqclient.ini") << "[Defaults]\nLog=FALSE\n";
+        const QString off =
+            "WARNING: EQ's Auto Logging is OFF! To use KRAV, /LOG each EQ session or turn EQ's "
+            "Auto Logging on.";
 
         // Closed by its close box with the box ticked: the answer is No, and remembered.
-        WhenModal([&](QWidget*) {
-            QTest::mouseClick(prompt.CheckBox1, Qt::LeftButton);
-            prompt.close();
+        WhenModal([](QWidget* modal) {
+            auto* prompt = qobject_cast<TfAuto*>(modal);
+            QVERIFY(prompt != nullptr);
+            QCOMPARE(prompt->windowTitle(), QString("Auto Log?"));
+            Tick(prompt->CheckBox1);
+            prompt->close();
         });
-        QCOMPARE(AutoLogCheck(session, folder, 0, prompt, key), std::int64_t{-1});
-        QCOMPARE(key.ReadString("AutoLog"), std::string("-1"));
-        QCOMPARE(session.WarningCount, 1);
+        std::unique_ptr<TfMain> first = StartWindow(game_);
+        QVERIFY(StatusLines(*first).contains(off));
+        QCOMPARE(SettingsValues()["AutoLog"], std::string("-1"));
+        first.reset();
 
-        WhenModal([&](QWidget*) { QTest::mouseClick(prompt.bYes, Qt::LeftButton); });
-        QCOMPARE(AutoLogCheck(session, folder, 0, prompt, key), std::int64_t{1});
-        QCOMPARE(key.ReadString("AutoLog"), std::string("1"));  // the box keeps its tick
-        QVERIFY(ReadFile(folder + "eqclient.ini").find("Log=TRUE") != std::string::npos);
+        // Yes without the box: logging is turned on, and the next start asks again.
+        StoreSettings({{"AutoLog", "0"}});
+        WhenModal(
+            [](QWidget* modal) { QTest::mouseClick(qobject_cast<TfAuto*>(modal)->bYes, Qt::LeftButton); });
+        std::unique_ptr<TfMain> second = StartWindow(game_);
+        QVERIFY(!StatusLines(*second).contains(off));
+        QCOMPARE(SettingsValues()["AutoLog"], std::string("0"));
+        QVERIFY(ReadFile(game_ + "/eqclient.ini").find("Log=TRUE") != std::string::npos);
     }
 
     void folderPickerReturnsTheChosenFolder() {
