@@ -427,7 +427,7 @@ void TfMain::RefreshGrids(bool all) {
     for (std::size_t i = 0; i < grids.size(); ++i) {
         if (!all && !grids[i]->isVisible()) continue;
         const int before = models_[i]->columnCount();
-        models_[i]->RefreshIfGrown();
+        models_[i]->Refresh();
         columnsChanged = columnsChanged || before != models_[i]->columnCount();
     }
     if (columnsChanged) LayOutColumns();

@@ -208,9 +208,13 @@ void TfMainTest::startUpAndWholeRun() {
     QCOMPARE(w.gMobs->model()->rowCount(), 1);  // the empty first row
     QCOMPARE(w.gMobs->model()->headerData(2, Qt::Horizontal).toString(), QString("Killed"));
 
+    const int killedByWidth = w.gMobs->columnWidth(1);
+    QVERIFY(killedByWidth > 0);
+
     QTest::mouseClick(w.bProc, Qt::LeftButton);
 
     QCOMPARE(ControlStates(w), kIdle.arg("ev"));
+    QCOMPARE(w.gMobs->columnWidth(1), killedByWidth);  // a run keeps the columns as laid out
     QCOMPARE(w.eName->text(), QString("Soandso"));
     QVERIFY(w.eFrom->text() != "unknown");
     QVERIFY(w.gMobs->model()->rowCount() > 1);
