@@ -159,6 +159,7 @@ private slots:
     void stopMidRunWithEscape();
     void closeQueryBothAnswers();
     void sortsAndDetailLines();
+    void missingLogsAreStatusLines();
     void hundredThousandRowsStayFast();
     void secondInstanceEndsSilently();
     void cleanup() { window_.reset(); }
@@ -316,6 +317,25 @@ void TfMainTest::sortsAndDetailLines() {
 
     // Names with bytes above 127 are shown as the game meant them.
     QVERIFY(firstColumn(w.gMobs).contains(QString::fromUtf8("Caf\u00e9 Owner")));
+}
+
+void TfMainTest::missingLogsAreStatusLines() {
+    // A log deleted between listing and Process: the run's error line, and the window idle again.
+    TfMain& w = Start();
+    QVERIFY(QFile::remove(game_ + "/logs/eqlog_Soandso_tunare.txt"));
+    QTest::mouseClick(w.bProc, Qt::LeftButton);
+    QVERIFY(StatusLines(w).contains("ERROR: Unable to read log file!"));
+    QCOMPARE(ControlStates(w), kIdle.arg("dv"));
+
+    // A game folder without logs: an error line and no Process.
+    w.close();
+    window_.reset();
+    TfMain empty(ParseCommandLine({"-p", game_.toStdString()}), ProgramFolder().toStdString());
+    empty.show();
+    QVERIFY(QTest::qWaitFor([&] { return !empty.FirstActivation(); }));
+    QVERIFY(StatusLines(empty).contains("ERROR: No log files in specified directory!"));
+    QVERIFY(!empty.bProc->isEnabled());
+    QCOMPARE(empty.cLogs->count(), 0);
 }
 
 void TfMainTest::hundredThousandRowsStayFast() {
