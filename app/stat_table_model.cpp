@@ -53,7 +53,8 @@ void StatTableModel::Refresh() {
         endInsertRows();
     }
     // A run changes counts in place and inserts keys in order; the view repaints only what it shows.
-    if (shownRows_ > 0) emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1), {Qt::DisplayRole});
+    if (shownRows_ > 0)
+        emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1), {Qt::DisplayRole});
 }
 
 }  // namespace krav

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "engine/run_host.h"
@@ -147,6 +148,7 @@ private:
     bool reportAvailable_ = false;
 
     std::array<StatTableModel*, 16> models_{};
+    std::vector<std::function<void()>> detailLines_;
     QButtonGroup* sortGroup_ = nullptr;
     std::size_t statusShown_ = 0;
     std::int64_t progressPosition_ = 0;
