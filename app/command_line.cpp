@@ -32,11 +32,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& parameters) {
     if (text[0] != '-' && text[0] != '/') return result;
 
     std::string option = text.substr(1, 2);
-    for (char& c : option) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : option)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     int mode = 255;
-    if (option == "?") mode = 1;
-    else if (option == "t") mode = 2;
-    else if (option == "p ") mode = 3;
+    if (option == "?")
+        mode = 1;
+    else if (option == "t")
+        mode = 2;
+    else if (option == "p ")
+        mode = 3;
     if (mode == 255) return result;
     result.CommandMode = mode;
     result.CommandText = std::string(TrimBlanks(text.size() > 3 ? text.substr(3, 255) : std::string()));

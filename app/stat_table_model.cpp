@@ -33,19 +33,28 @@ QVariant StatTableModel::headerData(int section, Qt::Orientation orientation, in
 }
 
 void StatTableModel::Refresh() {
-    beginResetModel();
-    shownRows_ = table_.RowCount() - 1;
-    shownCols_ = table_.ColCount();
-    endResetModel();
-}
-
-void StatTableModel::RefreshIfGrown() {
-    if (shownRows_ != table_.RowCount() - 1 || shownCols_ != table_.ColCount()) {
-        Refresh();
-    } else if (shownRows_ > 0) {
-        // Counts change in place; the view repaints only what it shows.
-        emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1), {Qt::DisplayRole});
+    const int rows = table_.RowCount() - 1;
+    const int cols = table_.ColCount();
+    if (cols != shownCols_) {
+        beginResetModel();
+        shownRows_ = rows;
+        shownCols_ = cols;
+        endResetModel();
+        return;
     }
+    // Rows told as removed or inserted at the end, never a reset: the header keeps its column widths.
+    if (rows < shownRows_) {
+        beginRemoveRows(QModelIndex(), rows, shownRows_ - 1);
+        shownRows_ = rows;
+        endRemoveRows();
+    } else if (rows > shownRows_) {
+        beginInsertRows(QModelIndex(), shownRows_, rows - 1);
+        shownRows_ = rows;
+        endInsertRows();
+    }
+    // A run changes counts in place and inserts keys in order; the view repaints only what it shows.
+    if (shownRows_ > 0)
+        emit dataChanged(index(0, 0), index(shownRows_ - 1, shownCols_ - 1), {Qt::DisplayRole});
 }
 
 }  // namespace krav

@@ -19,11 +19,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     const StatTable& Table() const { return table_; }
-    // The table changed under the model (a run filled it, a sort reordered it, a reset emptied it).
+    // The table changed under the model (a run filled it, a sort reordered it, a reset emptied it). Cheap
+    // enough to call several times a second while a run fills the table.
     void Refresh();
-    // Refresh only when the number of rows or columns differs from what the view was last told; cheap
-    // enough to call many times a second while a run fills the table.
-    void RefreshIfGrown();
 
 private:
     const StatTable& table_;

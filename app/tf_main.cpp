@@ -68,22 +68,22 @@ struct GridColumns {
 
 const std::array<GridColumns, 16>& DesignedColumns() {
     static const std::array<GridColumns, 16> columns = {{
-        {{182, 118, 118, 118}},            // gSkills
-        {{181, 178, 178}},                 // gAttempts
-        {{272, 188, 77}},                  // gZones
-        {{167, 60, 60, 35, 213}},          // gFactions
-        {{167, 156, 213}},                 // gCons
-        {{167, 78, 78, 213}},              // gMobs
-        {{167, 78, 78, 213}},              // gVendors
-        {{167, 39, 39, 28, 48, 213}},      // gLoot
-        {{460, 77}},                       // gFocus
-        {{182, 118, 118, 118}},            // gYAttacks
-        {{182, 118, 118, 118}},            // gMAttacks
-        {{181, 178, 178}},                 // gSpells
-        {{272, 266}},                      // gResults
-        {{272, 266}},                      // gActions
-        {{272, 266}},                      // gEvents
-        {{146, 43, 106, 86, 154}},         // gGuild
+        {{182, 118, 118, 118}},        // gSkills
+        {{181, 178, 178}},             // gAttempts
+        {{272, 188, 77}},              // gZones
+        {{167, 60, 60, 35, 213}},      // gFactions
+        {{167, 156, 213}},             // gCons
+        {{167, 78, 78, 213}},          // gMobs
+        {{167, 78, 78, 213}},          // gVendors
+        {{167, 39, 39, 28, 48, 213}},  // gLoot
+        {{460, 77}},                   // gFocus
+        {{182, 118, 118, 118}},        // gYAttacks
+        {{182, 118, 118, 118}},        // gMAttacks
+        {{181, 178, 178}},             // gSpells
+        {{272, 266}},                  // gResults
+        {{272, 266}},                  // gActions
+        {{272, 266}},                  // gEvents
+        {{146, 43, 106, 86, 154}},     // gGuild
     }};
     return columns;
 }
@@ -234,7 +234,8 @@ void TfMain::BuildControls() {
     gEvents = NewGrid(t.gEvents);
     gGuild = NewGrid(t.gGuild);
     const auto grids = Grids();
-    for (std::size_t i = 0; i < grids.size(); ++i) models_[i] = static_cast<StatTableModel*>(grids[i]->model());
+    for (std::size_t i = 0; i < grids.size(); ++i)
+        models_[i] = static_cast<StatTableModel*>(grids[i]->model());
 
     auto detail = [this] {
         auto* label = new QLabel;
@@ -326,7 +327,8 @@ void TfMain::BuildControls() {
     bReport->setEnabled(false);
     bExit = new QPushButton(ToQt(texts::kExitCaption));
     bExit->setToolTip(ToQt(texts::kExitHint));
-    for (QPushButton* b : {bOpts, bProc, bStop, bExit}) b->setAutoDefault(false);
+    for (QPushButton* b : {bOpts, bProc, bStop, bExit})
+        b->setAutoDefault(false);
     // Enter presses Report unless another button has the focus.
     bReport->setDefault(true);
     connect(bOpts, &QPushButton::clicked, this, &TfMain::Options);
@@ -390,8 +392,8 @@ void TfMain::BuildControls() {
 }
 
 std::array<QTableView*, 16> TfMain::Grids() const {
-    return {gSkills, gAttempts, gZones,    gFactions, gCons,   gMobs,    gVendors, gLoot,
-            gFocus,  gYAttacks, gMAttacks, gSpells,   gResults, gActions, gEvents, gGuild};
+    return {gSkills, gAttempts, gZones,    gFactions, gCons,    gMobs,    gVendors, gLoot,
+            gFocus,  gYAttacks, gMAttacks, gSpells,   gResults, gActions, gEvents,  gGuild};
 }
 
 StatTableModel* TfMain::ModelOf(const QTableView* grid) const {
@@ -419,8 +421,9 @@ void TfMain::LayOutColumns() {
         const QFontMetrics metrics(header->font());
         for (int c = 0; c < columns; ++c) {
             // Never narrower than the column's title: the designed widths were made for a smaller font.
-            const int title = metrics.horizontalAdvance(header->model()->headerData(c, Qt::Horizontal).toString()) +
-                              metrics.averageCharWidth() * 2;
+            const int title =
+                metrics.horizontalAdvance(header->model()->headerData(c, Qt::Horizontal).toString()) +
+                metrics.averageCharWidth() * 2;
             const int width = std::max(title, static_cast<int>((c == 0 ? a + widths[0] : widths[c]) * scale));
             header->setSectionResizeMode(c, c == 0 ? QHeaderView::Stretch : QHeaderView::Interactive);
             header->resizeSection(c, width);
@@ -437,26 +440,30 @@ void TfMain::RefreshGrids(bool all) {
     for (std::size_t i = 0; i < grids.size(); ++i) {
         if (!all && !grids[i]->isVisible()) continue;
         const int before = models_[i]->columnCount();
-        models_[i]->RefreshIfGrown();
+        models_[i]->Refresh();
         columnsChanged = columnsChanged || before != models_[i]->columnCount();
     }
     if (columnsChanged) LayOutColumns();
+    for (const auto& update : detailLines_)
+        update();
 }
 
 void TfMain::ConnectDetailLine(QTableView* grid, int column, QLabel* label) {
     const StatTableModel* model = ModelOf(grid);
-    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [model, column, label](const QModelIndex& current) {
-                const StatTable& table = model->Table();
-                const int row = current.row() + 1;
-                QString caption;
-                if (current.isValid() && row < table.RowCount() && column < table.ColCount() &&
-                    !table.Cell(column, row).empty()) {
-                    caption = ToQt("(" + table.Cell(column, row) + ")");
-                }
-                label->setText(caption);
-                label->setToolTip(caption);
-            });
+    auto show = [model, column, label](const QModelIndex& current) {
+        const StatTable& table = model->Table();
+        const int row = current.row() + 1;
+        QString caption;
+        if (current.isValid() && row < table.RowCount() && column < table.ColCount() &&
+            !table.Cell(column, row).empty()) {
+            caption = ToQt("(" + table.Cell(column, row) + ")");
+        }
+        label->setText(caption);
+        label->setToolTip(caption);
+    };
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, show);
+    // A sort or a run changes what the chosen row holds: the line follows.
+    detailLines_.push_back([grid, show] { show(grid->currentIndex()); });
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -508,7 +515,8 @@ void TfMain::FirstActivationSteps() {
     gameFolder_ = choice.gameFolder;
     logsFolder_ = LogsFolderOf(gameFolder_);
     if (!choice.statusBarText.empty()) gStatus->showMessage(ToQt(choice.statusBarText));
-    if (const std::string line = FolderLine(folderCommand, gameFolder_); !line.empty()) session_.AddStatus(line);
+    if (const std::string line = FolderLine(folderCommand, gameFolder_); !line.empty())
+        session_.AddStatus(line);
 
     // The program's own path under the system's application paths; skipped when the store refuses it.
     platform::Registry appPath(platform::RootKey::LocalMachine);
@@ -528,7 +536,8 @@ void TfMain::FirstActivationSteps() {
     ImportServerNames(programFolder_);
     LoadLanguages(session_, programFolder_);
     cLangs->clear();
-    for (const std::string& language : session_.Languages) cLangs->addItem(ToQt(language));
+    for (const std::string& language : session_.Languages)
+        cLangs->addItem(ToQt(language));
     RepaintStatus();
 
     ListLogFiles(storedLogFile, true);
@@ -574,7 +583,8 @@ void TfMain::ListLogFiles(const std::string& entryToPreselect, bool firstActivat
 
 void TfMain::ShowLogList() {
     cLogs->clear();
-    for (const std::string& entry : logList_.Items()) cLogs->addItem(ToQt(entry));
+    for (const std::string& entry : logList_.Items())
+        cLogs->addItem(ToQt(entry));
     cLogs->setCurrentIndex(logList_.ItemIndex);
     cLogs->setToolTip(ToQt(logList_.Hint));
     if (logList_.Empty()) {
@@ -678,8 +688,8 @@ void TfMain::Process() {
         RestoreIdleAfterFailure();
     }
     const std::string entry = logList_.Text();
-    bReport->setToolTip(ToQt(texts::kReportHintFor + std::string(EntryCharacter(entry)) + texts::kReportHintOn +
-                             ServerDisplayName(entry) + texts::kReportHintSuffix));
+    bReport->setToolTip(ToQt(texts::kReportHintFor + std::string(EntryCharacter(entry)) +
+                             texts::kReportHintOn + ServerDisplayName(entry) + texts::kReportHintSuffix));
 }
 
 void TfMain::RestoreIdleAfterFailure() {
@@ -718,7 +728,8 @@ void TfMain::Options() {
 void TfMain::keyPressEvent(QKeyEvent* event) {
     // Enter presses Report, the default button, unless another button has the focus (which takes it
     // itself); the notebook and the lists pass it on to here.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
         if (bReport->isEnabled() && bReport->isVisible()) bReport->click();
         return;
     }
@@ -759,7 +770,8 @@ void TfMain::ProcessPendingMessages() {
     // when kEventsEveryMs have passed, so a run costs the same with the window as without it.
     if ((++pendingCalls_ & 0xFF) != 0) return;
     if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsEveryMs) return;
-    gGraph->setValue(static_cast<int>(progressMaximum_ > 0 ? progressPosition_ * 1000 / progressMaximum_ : 0));
+    gGraph->setValue(
+        static_cast<int>(progressMaximum_ > 0 ? progressPosition_ * 1000 / progressMaximum_ : 0));
     if (!sinceGrids_.isValid() || sinceGrids_.elapsed() >= kGridRefreshMs) {
         RefreshGrids(false);
         sinceGrids_.restart();
@@ -851,8 +863,8 @@ void TfMain::SetTitle(const std::string& title) {
 void TfMain::ShowInfo() {
     const InfoFields& i = session_.Info;
     const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {eName, &i.eName},   {eClass, &i.eClass}, {eLevel, &i.eLevel}, {eRace, &i.eRace},
-        {eGuild, &i.eGuild}, {eBound, &i.eBound}, {eZone, &i.eZone},   {eFrom, &i.eFrom},
+        {eName, &i.eName},   {eClass, &i.eClass},   {eLevel, &i.eLevel}, {eRace, &i.eRace},
+        {eGuild, &i.eGuild}, {eBound, &i.eBound},   {eZone, &i.eZone},   {eFrom, &i.eFrom},
         {eTo, &i.eTo},       {ePlayed, &i.ePlayed}, {eAsOf, &i.eAsOf}};
     for (const auto& [edit, text] : fields) {
         const QString shown = ToQt(*text);

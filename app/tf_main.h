@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/settings.h"
@@ -162,6 +163,7 @@ private:
     bool reportAvailable_ = false;
 
     std::array<StatTableModel*, 16> models_{};
+    std::vector<std::function<void()>> detailLines_;
     QButtonGroup* sortGroup_ = nullptr;
     std::size_t statusShown_ = 0;
     std::int64_t progressPosition_ = 0;

@@ -66,7 +66,8 @@ int Screenshots(const QString& outDir, const std::string& gameFolder, const std:
         window.gMobs->selectRow(0);
         for (int page = 0; page < window.pages->count(); ++page) {
             window.pages->setCurrentIndex(page);
-            ok = Save(window, outDir + QString("/%1-%2.png").arg(page + 1, 2, 10, QChar('0')).arg(kNames[page])) &&
+            ok = Save(window,
+                      outDir + QString("/%1-%2.png").arg(page + 1, 2, 10, QChar('0')).arg(kNames[page])) &&
                  ok;
         }
         window.bValue->click();
@@ -119,8 +120,9 @@ int main(int argc, char** argv) {
                            programFolder);
     }
     if (args.size() == 3 && args[1] == "time") return Time(argv[2], programFolder);
-    std::fputs("usage: krav_window_driver screenshots OUT_DIR GAME_FOLDER [BIG_GAME_FOLDER]\n"
-               "       krav_window_driver time GAME_FOLDER\n",
-               stderr);
+    std::fputs(
+        "usage: krav_window_driver screenshots OUT_DIR GAME_FOLDER [BIG_GAME_FOLDER]\n"
+        "       krav_window_driver time GAME_FOLDER\n",
+        stderr);
     return 2;
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -13,14 +14,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QElapsedTimer>
-#include <QScrollBar>
 #include <functional>
 #include <memory>
 #include <string>
@@ -52,7 +52,8 @@ bool CopyFolder(const QString& from, const QString& to) {
 
 QStringList StatusLines(const TfMain& window) {
     QStringList lines;
-    for (int i = 0; i < window.cStatus->count(); ++i) lines << window.cStatus->item(i)->text();
+    for (int i = 0; i < window.cStatus->count(); ++i)
+        lines << window.cStatus->item(i)->text();
     return lines;
 }
 
@@ -66,12 +67,12 @@ QString ControlStates(const TfMain& w) {
     auto state = [](const QWidget* c) {
         return QString(c->isEnabled() ? "e" : "d") + (c->isVisibleTo(c->window()) ? "v" : "h");
     };
-    return QStringList{"cLogs:" + state(w.cLogs),     "bProc:" + state(w.bProc),
-                       "bStop:" + state(w.bStop),     "bOpts:" + state(w.bOpts),
-                       "bExit:" + state(w.bExit),     "bReport:" + state(w.bReport),
+    return QStringList{"cLogs:" + state(w.cLogs),         "bProc:" + state(w.bProc),
+                       "bStop:" + state(w.bStop),         "bOpts:" + state(w.bOpts),
+                       "bExit:" + state(w.bExit),         "bReport:" + state(w.bReport),
                        "xReadOnly:" + state(w.xReadOnly), "xCompatible:" + state(w.xCompatible),
                        "xSmallest:" + state(w.xSmallest), "bText:" + state(w.bText),
-                       "bValue:" + state(w.bValue),   "gGraph:" + state(w.gGraph),
+                       "bValue:" + state(w.bValue),       "gGraph:" + state(w.gGraph),
                        "gStatus:" + state(w.gStatus)}
         .join(' ');
 }
@@ -119,11 +120,12 @@ private:
         if (!extraLog.empty()) {
             QFile log(game_ + "/logs/eqlog_Soandso_tunare.txt");
             if (!log.open(QIODevice::Append)) qFatal("cannot append");
-            for (const std::string& line : extraLog) log.write((line + "\r\n").c_str());
+            for (const std::string& line : extraLog)
+                log.write((line + "\r\n").c_str());
         }
-        window_ = std::make_unique<TfMain>(ParseCommandLine({"-p", game_.toStdString()}),
-                                           ProgramFolder().toStdString(),
-                                           ProgramFolder().toStdString() + "krav");
+        window_ =
+            std::make_unique<TfMain>(ParseCommandLine({"-p", game_.toStdString()}),
+                                     ProgramFolder().toStdString(), ProgramFolder().toStdString() + "krav");
         questions_.clear();
         opened_.clear();
         window_->AskYesNo = [this](const QString& text) {
@@ -159,6 +161,7 @@ private slots:
     void stopMidRunWithEscape();
     void closeQueryBothAnswers();
     void sortsAndDetailLines();
+    void missingLogsAreStatusLines();
     void hundredThousandRowsStayFast();
     void secondInstanceEndsSilently();
     void cleanup() { window_.reset(); }
@@ -175,7 +178,8 @@ void TfMainTest::commandLineTable_data() {
     QTest::newRow("-tx") << QStringList{"-tx"} << 255 << "-tx";
     QTest::newRow("-t word") << QStringList{"-t", "word"} << 255 << "-t word";
     QTest::newRow("/P folder") << QStringList{"/P", "D:\\Games\\EQ"} << 3 << "D:\\Games\\EQ";
-    QTest::newRow("-p quoted with blanks") << QStringList{"-p", "D:\\My Games\\EQ"} << 3 << "D:\\My Games\\EQ";
+    QTest::newRow("-p quoted with blanks")
+        << QStringList{"-p", "D:\\My Games\\EQ"} << 3 << "D:\\My Games\\EQ";
     QTest::newRow("-p unquoted words") << QStringList{"-p", "D:\\My", "Games\\EQ"} << 3 << "D:\\My Games\\EQ";
     QTest::newRow("-p alone") << QStringList{"-p"} << 255 << "-p";
     QTest::newRow("-?") << QStringList{"-?"} << 1 << "";
@@ -189,7 +193,8 @@ void TfMainTest::commandLineTable() {
     QFETCH(int, mode);
     QFETCH(QString, text);
     std::vector<std::string> parameters;
-    for (const QString& a : arguments) parameters.push_back(a.toStdString());
+    for (const QString& a : arguments)
+        parameters.push_back(a.toStdString());
     const CommandLine parsed = ParseCommandLine(parameters);
     QCOMPARE(parsed.CommandMode, mode);
     QCOMPARE(QString::fromStdString(parsed.CommandText), text);
@@ -208,9 +213,13 @@ void TfMainTest::startUpAndWholeRun() {
     QCOMPARE(w.gMobs->model()->rowCount(), 1);  // the empty first row
     QCOMPARE(w.gMobs->model()->headerData(2, Qt::Horizontal).toString(), QString("Killed"));
 
+    const int killedByWidth = w.gMobs->columnWidth(1);
+    QVERIFY(killedByWidth > 0);
+
     QTest::mouseClick(w.bProc, Qt::LeftButton);
 
     QCOMPARE(ControlStates(w), kIdle.arg("ev"));
+    QCOMPARE(w.gMobs->columnWidth(1), killedByWidth);  // a run keeps the columns as laid out
     QCOMPARE(w.eName->text(), QString("Soandso"));
     QVERIFY(w.eFrom->text() != "unknown");
     QVERIFY(w.gMobs->model()->rowCount() > 1);
@@ -279,7 +288,8 @@ void TfMainTest::sortsAndDetailLines() {
     // Text order: the first column ascending without regard to case.
     auto firstColumn = [](QTableView* grid) {
         QStringList keys;
-        for (int r = 0; r < grid->model()->rowCount(); ++r) keys << Shown(grid, r, 0);
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            keys << Shown(grid, r, 0);
         return keys;
     };
     auto isTextOrder = [&](QTableView* grid) {
@@ -298,7 +308,8 @@ void TfMainTest::sortsAndDetailLines() {
     QVERIFY(!isTextOrder(w.gSkills));
     QTest::mouseClick(w.bText, Qt::LeftButton);
     QVERIFY(w.bText->isChecked() && !w.bValue->isChecked());
-    for (QTableView* grid : w.Grids()) QVERIFY2(isTextOrder(grid), qPrintable(grid->objectName()));
+    for (QTableView* grid : w.Grids())
+        QVERIFY2(isTextOrder(grid), qPrintable(grid->objectName()));
 
     // Detail line of the mobs: the zones of the chosen row in parentheses, also as the hint.
     w.pages->setCurrentIndex(4);
@@ -309,9 +320,32 @@ void TfMainTest::sortsAndDetailLines() {
     QVERIFY(!zones.isEmpty());
     QCOMPARE(w.lMobsDetail->text(), "(" + zones + ")");
     QCOMPARE(w.lMobsDetail->toolTip(), w.lMobsDetail->text());
+    // Another order puts another row where the chosen one stood: the line follows it.
+    QTest::mouseClick(w.bValue, Qt::LeftButton);
+    QCOMPARE(w.lMobsDetail->text(), "(" + Shown(w.gMobs, w.gMobs->currentIndex().row(), 3) + ")");
+    QVERIFY(Shown(w.gMobs, w.gMobs->currentIndex().row(), 3) != zones);
 
     // Names with bytes above 127 are shown as the game meant them.
     QVERIFY(firstColumn(w.gMobs).contains(QString::fromUtf8("Caf\u00e9 Owner")));
+}
+
+void TfMainTest::missingLogsAreStatusLines() {
+    // A log deleted between listing and Process: the run's error line, and the window idle again.
+    TfMain& w = Start();
+    QVERIFY(QFile::remove(game_ + "/logs/eqlog_Soandso_tunare.txt"));
+    QTest::mouseClick(w.bProc, Qt::LeftButton);
+    QVERIFY(StatusLines(w).contains("ERROR: Unable to read log file!"));
+    QCOMPARE(ControlStates(w), kIdle.arg("dv"));
+
+    // A game folder without logs: an error line and no Process.
+    w.close();
+    window_.reset();
+    TfMain empty(ParseCommandLine({"-p", game_.toStdString()}), ProgramFolder().toStdString());
+    empty.show();
+    QVERIFY(QTest::qWaitFor([&] { return !empty.FirstActivation(); }));
+    QVERIFY(StatusLines(empty).contains("ERROR: No log files in specified directory!"));
+    QVERIFY(!empty.bProc->isEnabled());
+    QCOMPARE(empty.cLogs->count(), 0);
 }
 
 void TfMainTest::hundredThousandRowsStayFast() {
