@@ -1,6 +1,8 @@
 // Spells and spell results.
 #include "recognisers/spells.h"
 
+#include <utility>
+
 #include "engine/text.h"
 
 namespace krav {
@@ -29,6 +31,44 @@ bool IsItemEffect(const LogLine& line) {
     return UpperCase(first) == first;
 }
 
+// A spell of the player's that its target resisted.
+void CountResisted(StatTables& tables, std::string_view spell) {
+    if (int row = tables.gSpells.FindRow(spell); row > 0) {
+        tables.gSpells.IncreaseCell(2, row);
+    } else {
+        tables.gSpells.NewRow({spell, "?", "1"});
+    }
+    IncrementCount(tables.gResults, "Resisted");
+}
+
+// Today's client names the spell whose casting failed: "Your Lull spell is interrupted.", "Your Lull spell
+// fizzles!" are the outcomes of "Your spell is interrupted." and "Your spell fizzles!". Empty for any other
+// message.
+std::string_view OwnSpellOutcome(const LogLine& line) {
+    if (!LineStartsWith("Your ", line)) return {};
+    const std::string_view m = line.Message;
+    static constexpr std::pair<std::string_view, std::string_view> kOutcomes[] = {
+        {" spell is interrupted.", "Interrupted"}, {" spell fizzles!", "Fizzles"}};
+    for (const auto& [ending, outcome] : kOutcomes) {
+        if (m.size() > 5 + ending.size() && EqualsNoCase(m.substr(m.size() - ending.size()), ending)) {
+            return outcome;
+        }
+    }
+    return {};
+}
+
+// The spell of "You resist the Lull spell!", from the text after "the ".
+std::string_view ResistedSpell(std::string_view text) {
+    return CutBefore(CutBefore(CutBefore(text, " spell"), "."), "!");
+}
+
+// Today's client: "You resist a gnoll shaman's Lull!", "You resist Lord Bob's Lull!". The position of the "'s
+// " that ends the caster, 0 for any other message.
+std::size_t CasterOfResisted(const LogLine& line) {
+    if (!LineStartsWith("You resist ", line) || !line.Message.ends_with('!')) return 0;
+    return FindNoCase("'s ", line.Message);
+}
+
 }  // namespace
 
 constexpr YouGate kCastingAndMemorizingGate{{"You begin casting ", "You have finished memorizing "}};
@@ -36,7 +76,7 @@ constexpr YouGate kFinishingBlowsGate{{"You deliver a ", "You perform an "}};
 // "Your " takes in every other "Your " form; the character's own spell line starts with the name.
 constexpr YouGate kSpellOutcomesGate{
     {"Your ", "You regain your concentration ", "You are too distracted to cast a spell",
-     "You are missing some required spell components", "You resist the "},
+     "You are missing some required spell components", "You resist "},
     false,
     true};
 
@@ -96,13 +136,7 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
     } else if (LineStartsWith("Your target resisted the ", line)) {
         run.KeepLineCompatible(line);
-        const std::string_view spell = CutBefore(CutBefore(RestFrom(m, 26), " spell."), ".");
-        if (int row = tables.gSpells.FindRow(spell); row > 0) {
-            tables.gSpells.IncreaseCell(2, row);
-        } else {
-            tables.gSpells.NewRow({spell, "?", "1"});
-        }
-        IncrementCount(tables.gResults, "Resisted");
+        CountResisted(tables, CutBefore(CutBefore(RestFrom(m, 26), " spell."), "."));
     } else if (LineStartsWith("Your target cannot be ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Immune");
@@ -112,6 +146,9 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     } else if (LineStartsWith("Your Adventurer Stone glows with more power", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gFocus, "Adventurer Stone glows with more power");
+    } else if (const std::string_view outcome = OwnSpellOutcome(line); !outcome.empty()) {
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gResults, outcome);
     } else if (LineStartsWith("You regain your concentration ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Continue casting");
@@ -123,11 +160,25 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gResults, "Missing components");
     } else if (LineStartsWith("You resist the ", line)) {
         run.KeepLineCompatible(line);
-        const std::string_view spell = CutBefore(CutBefore(CutBefore(RestFrom(m, 16), " spell"), "."), "!");
-        IncrementCount(tables.gActions, "Resist " + std::string(spell));
+        IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, 16))));
+    } else if (std::size_t caster = CasterOfResisted(line); caster > 0) {
+        // Today's client names the caster: "You resist a gnoll shaman's Lull!"
+        run.KeepLineCompatible(line);
+        IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, caster + 3))));
     } else {
         return false;
     }
+    return true;
+}
+
+// Today's client names the target that resisted: "A gnoll resisted your Lull!" is "Your target resisted the
+// Lull spell.". The classifier tries it after every other form, so that it never takes their lines.
+bool TargetResistedByName(RunContext& run, const LogLine& line) {
+    static constexpr Needle kResisted = " resisted your ";
+    const std::size_t at = FindInLine(kResisted, line);
+    if (at == 0 || !line.Message.ends_with('!')) return false;
+    run.KeepLineCompatible(line);
+    CountResisted(run.session.Tables, CutBefore(RestFrom(line.Message, at + kResisted.text.size()), "!"));
     return true;
 }
 
