@@ -122,7 +122,7 @@ std::string_view WithoutCorpse(std::string_view item) {
 // Today's client, for an item that goes on at once: "You looted a Ruby from a gnoll's corpse and sold it for
 // 2 gold.", "... to create ...", "... and stored it in ...". The looted item, cut as the loot lines' are
 // ("*" in front of a quantity), or nothing for any other message.
-std::optional<std::string> LootedAndPassedOn(const LogLine& line) {
+[[gnu::noinline]] std::optional<std::string> LootedAndPassedOn(const LogLine& line) {
     static constexpr Needle kPassedOn[] = {"'s corpse and sold it", "'s corpse to create",
                                            "'s corpse and stored it"};
     for (const Needle& passedOn : kPassedOn) {

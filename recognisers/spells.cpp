@@ -41,32 +41,43 @@ void CountResisted(StatTables& tables, std::string_view spell) {
     IncrementCount(tables.gResults, "Resisted");
 }
 
-// Today's client names the spell whose casting failed: "Your Lull spell is interrupted.", "Your Lull spell
-// fizzles!" are the outcomes of "Your spell is interrupted." and "Your spell fizzles!". Empty for any other
-// message.
-std::string_view OwnSpellOutcome(const LogLine& line) {
-    if (!LineStartsWith("Your ", line)) return {};
-    const std::string_view m = line.Message;
-    static constexpr std::pair<std::string_view, std::string_view> kOutcomes[] = {
-        {" spell is interrupted.", "Interrupted"}, {" spell fizzles!", "Fizzles"}};
-    for (const auto& [ending, outcome] : kOutcomes) {
-        if (m.size() > 5 + ending.size() && EqualsNoCase(m.substr(m.size() - ending.size()), ending)) {
-            return outcome;
-        }
-    }
-    return {};
-}
-
 // The spell of "You resist the Lull spell!", from the text after "the ".
 std::string_view ResistedSpell(std::string_view text) {
     return CutBefore(CutBefore(CutBefore(text, " spell"), "."), "!");
 }
 
-// Today's client: "You resist a gnoll shaman's Lull!", "You resist Lord Bob's Lull!". The position of the "'s
-// " that ends the caster, 0 for any other message.
-std::size_t CasterOfResisted(const LogLine& line) {
-    if (!LineStartsWith("You resist ", line) || !line.Message.ends_with('!')) return 0;
-    return FindNoCase("'s ", line.Message);
+// The forms today's client writes for some of the outcomes above, tried after them all: none of those takes
+// their lines (an item effect never holds " spell "), so their place changes nothing, and out of the way
+// they cost the lines that other forms take nothing.
+// "Your Lull spell is interrupted." and "Your Lull spell fizzles!" are "Your spell is interrupted." and
+// "Your spell fizzles!" with the spell named; "You resist a gnoll's Lull!" (or "You resist Lord Bob's
+// Lull!") is "You resist the Lull spell!" with the caster named.
+[[gnu::noinline]] bool TodaysSpellOutcomes(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    StatTables& tables = run.session.Tables;
+    if (LineStartsWith("Your ", line)) {
+        static constexpr std::pair<std::string_view, std::string_view> kOutcomes[] = {
+            {" spell is interrupted.", "Interrupted"}, {" spell fizzles!", "Fizzles"}};
+        for (const auto& [ending, outcome] : kOutcomes) {
+            // The last two bytes rule out the most "Your " lines before the ending is compared.
+            if (m.size() > 5 + ending.size() && m.back() == ending.back() &&
+                FoldCase(m[m.size() - 2]) == ending[ending.size() - 2] &&
+                EqualsNoCase(m.substr(m.size() - ending.size()), ending)) {
+                run.KeepLineCompatible(line);
+                IncrementCount(tables.gResults, outcome);
+                return true;
+            }
+        }
+        return false;
+    }
+    if (LineStartsWith("You resist ", line) && m.ends_with('!')) {
+        if (const std::size_t caster = FindNoCase("'s ", m); caster > 0) {
+            run.KeepLineCompatible(line);
+            IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, caster + 3))));
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -146,9 +157,6 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     } else if (LineStartsWith("Your Adventurer Stone glows with more power", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gFocus, "Adventurer Stone glows with more power");
-    } else if (const std::string_view outcome = OwnSpellOutcome(line); !outcome.empty()) {
-        run.KeepLineCompatible(line);
-        IncrementCount(tables.gResults, outcome);
     } else if (LineStartsWith("You regain your concentration ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Continue casting");
@@ -161,10 +169,8 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
     } else if (LineStartsWith("You resist the ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, 16))));
-    } else if (std::size_t caster = CasterOfResisted(line); caster > 0) {
-        // Today's client names the caster: "You resist a gnoll shaman's Lull!"
-        run.KeepLineCompatible(line);
-        IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, caster + 3))));
+    } else if (LineStartsWith("Your ", line) || LineStartsWith("You resist ", line)) {
+        return TodaysSpellOutcomes(run, line);
     } else {
         return false;
     }
@@ -175,8 +181,9 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
 // Lull spell.". The classifier tries it after every other form, so that it never takes their lines.
 bool TargetResistedByName(RunContext& run, const LogLine& line) {
     static constexpr Needle kResisted = " resisted your ";
+    if (!line.Message.ends_with('!')) return false;
     const std::size_t at = FindInLine(kResisted, line);
-    if (at == 0 || !line.Message.ends_with('!')) return false;
+    if (at == 0) return false;
     run.KeepLineCompatible(line);
     CountResisted(run.session.Tables, CutBefore(RestFrom(line.Message, at + kResisted.text.size()), "!"));
     return true;
