@@ -50,12 +50,13 @@ std::string_view ResistedSpell(std::string_view text) {
 // their lines (an item effect never holds " spell "), so their place changes nothing, and out of the way
 // they cost the lines that other forms take nothing.
 // "Your Lull spell is interrupted." and "Your Lull spell fizzles!" are "Your spell is interrupted." and
-// "Your spell fizzles!" with the spell named; "You resist a gnoll's Lull!" (or "You resist Lord Bob's
-// Lull!") is "You resist the Lull spell!" with the caster named.
+// "Your spell fizzles!" with the spell named ("Your pet's Lull spell ..." is the pet's); "You resist a
+// gnoll's Lull!" (or "You resist Lord Bob's Lull!") is "You resist the Lull spell!" with the caster named.
 [[gnu::noinline]] bool TodaysSpellOutcomes(RunContext& run, const LogLine& line) {
     const std::string_view m = line.Message;
     StatTables& tables = run.session.Tables;
     if (LineStartsWith("Your ", line)) {
+        if (LineStartsWith("Your pet's ", line)) return false;  // the pet's spell, not the player's
         static constexpr std::pair<std::string_view, std::string_view> kOutcomes[] = {
             {" spell is interrupted.", "Interrupted"}, {" spell fizzles!", "Fizzles"}};
         for (const auto& [ending, outcome] : kOutcomes) {

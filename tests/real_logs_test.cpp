@@ -108,7 +108,7 @@ TEST_F(RealLogsTest, TodaysFactionAndSpellOutcomeLines) {
                "Your faction standing with Sky Shrine has been adjusted by 0.", "You begin casting Lull.",
                "Warden Ilsa resisted your Lull!", "Your target resisted the Lull spell.",
                "a gnoll resisted your Tashan's Tongue!", "Your Superior Healing spell is interrupted.",
-               "Your Color Skew spell fizzles!", "Your spell fizzles!",
+               "Your Color Skew spell fizzles!", "Your spell fizzles!", "Your pet's Burnout spell fizzles!",
                "You resist a fire beetle's Poison Bolt!", "You resist Lord Vexar's Immolate!",
                "You resist the Poison Bolt spell!",
                // Speech never names a resist, and chat stays chat.
