@@ -505,7 +505,7 @@ void TfMain::FirstActivationSteps() {
     caption_ = std::string(kAppTitle) + texts::kVersionSuffix;
     setWindowTitle(ToQt(caption_));
     parseExtension_ = ".txt";
-    session_.Status.clear();
+    ClearStatus();
     if (commandLine_.CommandMode == 1) session_.AddStatus(kUsageLine);
     if (commandLine_.CommandMode == 255) session_.AddStatus(kUnknownParameter + commandLine_.CommandText);
     RepaintStatus();
@@ -608,10 +608,7 @@ void TfMain::ModeHandler() {
 }
 
 void TfMain::ShowModeMessages() {
-    session_.Status.clear();
-    // The list may be refilled to the length it had: RepaintStatus would take it for unchanged.
-    cStatus->clear();
-    statusShown_ = 0;
+    ClearStatus();
     if (xSmallest->isChecked()) {
         session_.AddStatus(texts::kSmallestMessage);
         session_.AddStatus(texts::kNotCompatible);
@@ -778,6 +775,14 @@ void TfMain::ProcessPendingMessages() {
     }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     sinceEvents_.restart();
+}
+
+void TfMain::ClearStatus() {
+    // The list follows the session's lines by count; a list cleared and refilled before the next repaint
+    // would otherwise keep its old lines.
+    session_.Status.clear();
+    cStatus->clear();
+    statusShown_ = 0;
 }
 
 void TfMain::RepaintStatus() {

@@ -139,6 +139,7 @@ private:
     // The persisted settings with the auto-log check; returns the stored log choice to preselect.
     std::string LoadSettings();
     void SaveWindowPosition();
+    void ClearStatus();
     void ModeHandler();
     void ShowModeMessages();
 

@@ -161,6 +161,7 @@ private slots:
     void stopMidRunWithEscape();
     void closeQueryBothAnswers();
     void sortsAndDetailLines();
+    void modeHandlerRewritesTheStatusList();
     void missingLogsAreStatusLines();
     void hundredThousandRowsStayFast();
     void secondInstanceEndsSilently();
@@ -327,6 +328,21 @@ void TfMainTest::sortsAndDetailLines() {
 
     // Names with bytes above 127 are shown as the game meant them.
     QVERIFY(firstColumn(w.gMobs).contains(QString::fromUtf8("Caf\u00e9 Owner")));
+}
+
+void TfMainTest::modeHandlerRewritesTheStatusList() {
+    // Settings that held another mode select it from code, as start-up does; the handler's lines replace
+    // the list each time.
+    TfMain& w = Start();
+    w.xSmallest->setChecked(true);
+    QCOMPARE(StatusLines(w),
+             (QStringList{"Log will be compressed to smallest size possible.",
+                          "WARNING: Some log data will not be compatible with other log parsers!"}));
+    w.xCompatible->setChecked(true);
+    QCOMPARE(StatusLines(w),
+             QStringList{"Log will be compressed to be compatible with other log parsers, where possible."});
+    w.xReadOnly->setChecked(true);
+    QCOMPARE(StatusLines(w), QStringList{"No changes will be written to log file."});
 }
 
 void TfMainTest::missingLogsAreStatusLines() {
