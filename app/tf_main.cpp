@@ -491,7 +491,7 @@ void TfMain::Activated() {
         try {
             FirstActivationSteps();
         } catch (const std::exception& e) {
-            session_.CountError(texts::kUnexpectedError + std::string(e.what()));
+            session_.CountError(texts::kUnexpectedFailure + std::string(e.what()) + ")!");
             RepaintStatus();
             firstActivation_ = false;
         }
@@ -678,10 +678,10 @@ void TfMain::Process() {
         RunProcessing(session_, lastInputs_, *this);
     } catch (const std::exception& e) {
         // The run catches what its steps throw; this is the last guard before Qt's event loop.
-        session_.AddError(texts::kUnexpectedError + std::string(e.what()));
+        session_.AddError(texts::kUnexpectedFailure + std::string(e.what()) + ")!");
         RestoreIdleAfterFailure();
     } catch (...) {
-        session_.AddError(texts::kUnexpectedError + std::string("unknown"));
+        session_.AddError(texts::kUnexpectedFailure + std::string("unknown failure") + ")!");
         RestoreIdleAfterFailure();
     }
     const std::string entry = logList_.Text();

@@ -2,7 +2,6 @@
 #include "engine/processing_run.h"
 
 #include <cstdio>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -64,14 +63,8 @@ bool OverwriteInPlace(const std::string& source, const std::string& destination)
 void ProcessingRun::Run(Session& session, const RunInputs& inputs, RunHost& host, const RunSteps& steps) {
     RunContext context(session, inputs, host);
     ProcessingRun run(context, steps);
-    // Nothing a step throws may escape into the front end's event loop: it becomes an error line, and the
-    // run ends along its stop path, so no work file replaces anything.
-    try {
-        run.Start();
-        if (!session.StopRequested) run.ReadLoop();
-    } catch (const std::exception& e) {
-        session.AddError(texts::kUnexpectedError + std::string(e.what()));
-    }
+    run.Start();
+    if (!session.StopRequested) run.ReadLoop();
     run.Finish();
 }
 

@@ -11,10 +11,8 @@ inline constexpr const char* kUnableToReadLog = "ERROR: Unable to read log file!
 inline constexpr const char* kUnableToWriteLog = "ERROR: Unable to write to log file!";
 inline constexpr const char* kUnableToWriteChat = "ERROR: Unable to write to chat file!";
 inline constexpr const char* kUnableToUpdateBackup = "ERROR: Unable to update backup file!";
-
-// What a run met that it did not expect (a failed allocation, a fault of the program), followed by what
-// the failure says of itself; the run then ends along its stop path.
-inline constexpr const char* kUnexpectedError = "ERROR: ";
+// Followed by what failed and ")!".
+inline constexpr const char* kUnexpectedFailure = "ERROR: Unable to complete the run (";
 
 inline constexpr const char* kNotCompatible =
     "WARNING: Some log data will not be compatible with other log parsers!";

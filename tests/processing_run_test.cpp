@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -357,27 +356,6 @@ TEST_F(ClassifierStepTest, SummaryRecordsAreConsumedAndTheEndRecordIsNoted) {
     EXPECT_FALSE(ReadSummaryRecord(run, Line("x {KRAV} End of File")));
     EXPECT_TRUE(ReadSummaryRecord(run, Line("{Krav} End of File")));
     EXPECT_TRUE(run.EndRecordSeen);
-}
-
-// A step that throws (a failed allocation, a fault of the program) ends the run along its stop path instead
-// of leaving through the front end: an error line, no replaced log, no work files, the controls restored.
-TEST_F(ProcessingRunTest, StepThatThrowsEndsTheRunAlongTheStopPath) {
-    const std::string log = Crlf({kLine1, kLine2});
-    WriteFile(Log(), log);
-    static const RunSteps throwing{[](RunContext& run, const LogLine&) -> bool {
-                                       run.KeepLine(std::string_view("kept before the fault"));
-                                       throw std::runtime_error("out of luck");
-                                   },
-                                   nullptr, nullptr, nullptr, nullptr};
-    RunInputs in = MakeInputs(game, ShrinkMode::Compatible);
-    Run(in, throwing);
-
-    EXPECT_EQ(session.Status, (Lines{"Processing: " + Quoted(in), "ERROR: out of luck", "1 lines read",
-                                     "1 errors reported"}));
-    EXPECT_EQ(ReadFile(Log()), log);
-    EXPECT_EQ(FileNames(Logs()), Lines{"eqlog_Bob_tunare.txt"});
-    EXPECT_FALSE(session.Busy);
-    EXPECT_TRUE(host.ended);
 }
 
 }  // namespace
