@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -216,27 +217,31 @@ bool SkipTo(int handle, std::uint64_t offset) {
 #endif
 }
 
-// Copies from the handle's position to its end into `write`; false on a failed read or write.
+// Copies from the handle's position to its end, or `limit` bytes, into `write`; false on a failed read or
+// write.
 template <typename Writer>
-bool CopyToEnd(int handle, Writer&& write, std::uint64_t& copied) {
+bool CopyToEnd(int handle, Writer&& write, std::uint64_t& copied, std::uint64_t limit = UINT64_MAX) {
     std::vector<char> block(kCopyBlock);
-    while (true) {
+    while (copied < limit) {
+        if (limit - copied < block.size()) block.resize(static_cast<std::size_t>(limit - copied));
         const long long got = ReadBlock(handle, block);
         if (got < 0) return false;
         if (got == 0) return true;
         if (!write(std::string_view(block.data(), static_cast<std::size_t>(got)))) return false;
         copied += static_cast<std::uint64_t>(got);
     }
+    return true;
 }
 
 }  // namespace
 
-bool AppendFileRange(const std::string& source, std::uint64_t offset, OutputFile& out, std::uint64_t& copied) {
+bool AppendFileRange(const std::string& source, std::uint64_t offset, std::uint64_t limit, OutputFile& out,
+                     std::uint64_t& copied) {
     copied = 0;
     const int handle = OpenForReading(source);
     if (handle < 0) return false;
-    const bool ok =
-        SkipTo(handle, offset) && CopyToEnd(handle, [&](std::string_view b) { return out.Write(b); }, copied);
+    const bool ok = SkipTo(handle, offset) &&
+                    CopyToEnd(handle, [&](std::string_view b) { return out.Write(b); }, copied, limit);
     CloseHandle(handle);
     return ok;
 }

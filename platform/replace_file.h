@@ -61,8 +61,10 @@ private:
 bool ReplaceFileWith(const std::string& target, std::string_view text);
 // A copy of `source` as the new content of `target`. False when `source` is no readable regular file.
 bool CopyFileOver(const std::string& source, const std::string& target);
-// Appends bytes [offset, end) of `source`, as far as it reaches when read, to `out`; `copied` gets how many.
-bool AppendFileRange(const std::string& source, std::uint64_t offset, OutputFile& out, std::uint64_t& copied);
+// Appends bytes [offset, offset + limit) of `source`, as far as they reach when read, to `out`; `copied` gets
+// how many.
+bool AppendFileRange(const std::string& source, std::uint64_t offset, std::uint64_t limit, OutputFile& out,
+                     std::uint64_t& copied);
 // Renames a complete file over `target` and flushes the folder.
 bool RenameOver(const std::string& from, const std::string& target);
 // Deletes a file; a file that does not exist is no failure.
