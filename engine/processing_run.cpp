@@ -9,6 +9,7 @@
 #include "engine/log_replacement.h"
 #include "engine/status_texts.h"
 #include "engine/text.h"
+#include "platform/files.h"
 
 namespace krav {
 
@@ -85,13 +86,16 @@ void ProcessingRun::Start() {
         s.AddError(texts::kUnableToWriteLog);
     if (!readOnly) {
         const std::string chat = in.WorkPath(texts::kNewChat);
-        if (!run_.newChat_.file.Append(chat) && !run_.newChat_.file.Create(chat)) {
+        // Created only when there is none: a copy that cannot be opened for appending is never emptied.
+        const bool opened = StateOf(chat) == FileState::Missing ? run_.newChat_.file.Create(chat)
+                                                                : run_.newChat_.file.Append(chat);
+        if (!opened) {
             s.AddError(texts::kUnableToWriteChat);
         }
     }
     if (backupNeedsAppending_ && in.Backup && !readOnly) {
         const std::string backup = in.WorkPath(texts::kTempBackup);
-        if (!run_.backup_.file.Append(backup) && !run_.backup_.file.Create(backup)) {
+        if (!run_.backup_.file.Append(backup)) {
             s.AddError(texts::kUnableToUpdateBackup);
         } else {
             run_.backupOpen_ = true;
@@ -258,7 +262,13 @@ bool ProcessingRun::PrepareWorkFiles() {
         s.AddStatus(texts::kReplacementCompleted);
     }
     ownsWorkFiles_ = true;
-    DeleteWorkFiles();  // what a run cut off before its end left behind
+    // What a run cut off before its end left behind: work files, and temporary files of replacements.
+    DeleteWorkFiles();
+    for (const std::string& pattern :
+         {"*" + in.BaseFileName + ".krav-*", RemoveExtension(in.LogFileName) + ".html.krav-*"}) {
+        for (const std::string& name : platform::ListFiles(in.LogsFolder, pattern))
+            platform::RemoveFile(in.LogsFolder + name);
+    }
 
     // A chat file or backup that exists must be copied: only a missing one starts empty.
     const std::string chat = in.WorkPath(texts::kChat);

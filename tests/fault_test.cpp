@@ -28,7 +28,7 @@ struct Outcome {
 };
 
 Outcome RunCli(const fs::path& log, const std::string& environment) {
-    const std::string command = environment + " " + KRAV_CLI_PATH + " process --mode smallest '" +
+    const std::string command = environment + " exec " + KRAV_CLI_PATH + " process --mode smallest '" +
                                 log.string() + "' 2>/dev/null";
     std::FILE* pipe = popen(command.c_str(), "r");
     std::string out;
@@ -135,8 +135,8 @@ protected:
             ASSERT_NE(at, std::string::npos) << what;
             const std::size_t start = run.out.rfind('\n', at) + 1;
             const std::size_t appended = std::stoul(run.out.substr(start, at - start));
-            std::size_t earlier = static_cast<std::size_t>(
-                std::count(Content(chatFile).begin(), Content(chatFile).end(), '\n'));
+            const std::string old = Content(chatFile);
+            const auto earlier = static_cast<std::size_t>(std::count(old.begin(), old.end(), '\n'));
             EXPECT_EQ(CountLines(logs / chatFile), earlier + appended) << what;
             return;
         }
