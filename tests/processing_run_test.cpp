@@ -240,6 +240,19 @@ TEST_F(ProcessingRunTest, LinesAreRebuiltWholeWhateverTheirEndsLengthOrBytes) {
     EXPECT_EQ(session.LinesRead, 6);
 }
 
+TEST_F(ProcessingRunTest, GiganticLinesAreKeptWholeInTheNewLogAndTheBackup) {
+    // Longer than the reader holds in memory at once: passed on in pieces, every byte kept.
+    const std::string huge = kLine1 + std::string(LogReader::kLongLine + 5, 'x') + "\r";
+    const std::string nul(LogReader::kLongLine + 7, '\0');
+    WriteFile(Log(), Crlf({kStart, kEnd, kLine1, huge, kLine2}) + nul);
+    WriteFile(Work("OLDLOG_"), "old\r\n");
+    Run(MakeInputs(game, ShrinkMode::Compatible));
+    EXPECT_TRUE(session.RunSucceeded());
+    EXPECT_EQ(session.LinesRead, 6);
+    EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, huge, kLine2, nul}));
+    EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({"old", kLine1, huge, kLine2, nul}));
+}
+
 TEST_F(ProcessingRunTest, BlankLeadingLinesLeaveTheStartRecordWithoutTimestamp) {
     WriteFile(Log(), "\r\n" + Crlf({kLine1}));
     Run(MakeInputs(game, ShrinkMode::Compatible));
