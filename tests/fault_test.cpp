@@ -180,7 +180,12 @@ protected:
                                             " " + settings);
             ASSERT_NO_FATAL_FAILURE(CheckNothingLost(logs, what));
             ASSERT_NO_FATAL_FAILURE(CheckOutcome(logs, run, what));
+            // The game goes on writing before the next run.
+            const std::string late = "[Tue Dec 08 11:00:00 2026] A late line " + std::to_string(n) + ".";
+            WriteFile(logs / kLogName, ReadFile(logs / kLogName) + late + "\r\n");
+            raw.insert(late);
             ASSERT_NO_FATAL_FAILURE(CheckNextRunCompletes(logs, what));
+            raw.erase(late);
             fs::remove_all(logs.parent_path());
         }
     }

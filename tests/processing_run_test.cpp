@@ -286,6 +286,8 @@ TEST_F(ProcessingRunTest, LinesTheGameAppendsDuringTheLoopAreReadAsLines) {
     Run(MakeInputs(game, ShrinkMode::Compatible));
     EXPECT_EQ(session.LinesRead, 2);
     EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, kLine2}));
+    // The first backup is the log as far as it was read, not as it was when the run started.
+    EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({kLine1, kLine2}));
 }
 
 TEST_F(ProcessingRunTest, ProgressCountsWholeBlocksAndEndsAtItsMaximum) {
