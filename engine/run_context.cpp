@@ -130,11 +130,18 @@ bool RunContext::FetchLine(std::string_view& raw) {
     }
 }
 
+void RunContext::WriteStartRecordOnce() {
+    if (StartRecordWritten) return;
+    StartRecordWritten = true;
+    KeepLine(Timestamp + " {KRAV} Start of File");
+}
+
 bool RunContext::PassLongLine(std::string_view first) {
     // No message of the game is megabytes long: such a line is kept exactly as read, without being
     // classified, piece by piece, so that it never has to fit in memory.
     const bool keep = inputs.Mode != ShrinkMode::ReadOnly;
     const bool backup = EndRecordSeen && backupOpen_;
+    WriteStartRecordOnce();
     bool heldCr = false;  // a CR at the end of a piece may be the first half of the line end
     auto put = [&](std::string_view piece) {
         if (heldCr && keep) CheckWrite(newLog_, newLog_.file.Put("\r"));
@@ -180,10 +187,7 @@ LogLine RunContext::SplitLine(std::string_view raw) {
         FirstTimestamp = Timestamp;
         session.Info.eFrom = ShortDate(FirstTimestamp);
     }
-    if (!StartRecordWritten) {
-        StartRecordWritten = true;
-        KeepLine(Timestamp + " {KRAV} Start of File");
-    }
+    WriteStartRecordOnce();
     LogLine line;
     line.Raw = raw;
     line.Timestamp = Timestamp;

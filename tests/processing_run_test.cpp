@@ -251,6 +251,12 @@ TEST_F(ProcessingRunTest, GiganticLinesAreKeptWholeInTheNewLogAndTheBackup) {
     EXPECT_EQ(session.LinesRead, 6);
     EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, huge, kLine2, nul}));
     EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({"old", kLine1, huge, kLine2, nul}));
+
+    // A file that is one such line still starts with its start record.
+    fs::remove_all(Logs());
+    WriteFile(Log(), nul);
+    Run(MakeInputs(game, ShrinkMode::Smallest));
+    EXPECT_TRUE(ReadFile(Log()).starts_with(" {KRAV} Start of File\r\n" + nul + "\r\n"));
 }
 
 TEST_F(ProcessingRunTest, BlankLeadingLinesLeaveTheStartRecordWithoutTimestamp) {
