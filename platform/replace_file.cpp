@@ -63,7 +63,7 @@ bool WriteHandle(int handle, const char* data, std::size_t length) {
 bool SyncHandle(int handle) {
     return _commit(handle) == 0;
 }
-bool CloseHandle(int handle) {
+bool CloseFileHandle(int handle) {
     return _close(handle) == 0;
 }
 #else
@@ -91,7 +91,7 @@ bool WriteHandle(int handle, const char* data, std::size_t length) {
 bool SyncHandle(int handle) {
     return ::fsync(handle) == 0;
 }
-bool CloseHandle(int handle) {
+bool CloseFileHandle(int handle) {
     // After close fails with EINTR the descriptor is gone on Linux: never close twice.
     return ::close(handle) == 0 || errno == EINTR;
 }
@@ -131,7 +131,7 @@ bool OutputFile::Sync() {
 
 bool OutputFile::Close() {
     if (handle_ < 0) return true;
-    const bool closed = CloseHandle(handle_);
+    const bool closed = CloseFileHandle(handle_);
     handle_ = -1;
     return closed;
 }
@@ -242,7 +242,7 @@ bool AppendFileRange(const std::string& source, std::uint64_t offset, std::uint6
     if (handle < 0) return false;
     const bool ok = SkipTo(handle, offset) &&
                     CopyToEnd(handle, [&](std::string_view b) { return out.Write(b); }, copied, limit);
-    CloseHandle(handle);
+    CloseFileHandle(handle);
     return ok;
 }
 
@@ -254,7 +254,7 @@ bool CopyFileOver(const std::string& source, const std::string& target) {
     std::uint64_t copied = 0;
     const bool ok =
         file.Open(target) && CopyToEnd(handle, [&](std::string_view b) { return file.Write(b); }, copied);
-    CloseHandle(handle);
+    CloseFileHandle(handle);
     return ok && file.Commit();
 }
 
@@ -290,7 +290,7 @@ bool SyncFolderOf(const std::string& path) {
     const int handle = OpenHandle(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (handle < 0) return false;
     const bool ok = SyncHandle(handle);
-    CloseHandle(handle);
+    CloseFileHandle(handle);
     return ok;
 #endif
 }
@@ -377,7 +377,7 @@ bool InPlaceFile::Sync() {
 
 bool InPlaceFile::Close() {
     if (handle_ < 0) return true;
-    const bool closed = CloseHandle(handle_);
+    const bool closed = CloseFileHandle(handle_);
     handle_ = -1;
     return closed;
 }
@@ -404,7 +404,9 @@ bool LogLock::Acquire(const std::string& logPath) {
 #else
     // An advisory lock on the log itself: the game takes none, and the system drops it with the process.
     handle_ = OpenHandle(logPath, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (handle_ < 0) return true;  // nothing there to guard; opening the log reports it
+    struct stat info;
+    if (handle_ >= 0 && (::fstat(handle_, &info) != 0 || !S_ISREG(info.st_mode))) Release();
+    if (handle_ < 0) return true;  // no log to guard (missing, a folder, a pipe): opening it reports that
     if (::flock(handle_, LOCK_EX | LOCK_NB) != 0) {
         ::close(handle_);
         handle_ = -1;
