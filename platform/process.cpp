@@ -61,6 +61,21 @@ std::string ProgramFolder(const char* argv0) {
     return WithSeparator(ec ? fs::current_path(ec) : given.parent_path());
 }
 
+std::string ProgramFile(const char* argv0) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+#ifdef _WIN32
+    char buffer[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) return std::string(buffer, length);
+#else
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && !self.empty()) return self.string();
+#endif
+    fs::path given = fs::absolute(fs::path(argv0 != nullptr ? argv0 : ""), ec);
+    return ec ? std::string(argv0 != nullptr ? argv0 : "") : given.string();
+}
+
 bool IsTerminal(std::FILE* stream) {
 #ifdef _WIN32
     return _isatty(_fileno(stream)) != 0;

@@ -9,6 +9,8 @@ namespace krav::platform {
 // The folder of the running program's own file, with a trailing separator; `argv0` is the fallback where the
 // system cannot tell.
 std::string ProgramFolder(const char* argv0);
+// The full name of the running program's own file; `argv0` made absolute where the system cannot tell.
+std::string ProgramFile(const char* argv0);
 
 // True when the stream is attached to a terminal.
 bool IsTerminal(std::FILE* stream);
