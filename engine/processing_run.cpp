@@ -9,6 +9,7 @@
 
 #include "engine/status_texts.h"
 #include "engine/text.h"
+#include "platform/native_path.h"
 
 namespace krav {
 
@@ -18,12 +19,12 @@ namespace fs = std::filesystem;
 
 void DeleteFile(const std::string& path) {
     std::error_code ignored;
-    fs::remove(fs::path(path), ignored);
+    fs::remove(platform::NativePath(path), ignored);
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {
     std::error_code ec;
-    fs::rename(fs::path(from), fs::path(to), ec);
+    fs::rename(platform::NativePath(from), platform::NativePath(to), ec);
     return !ec;
 }
 
@@ -41,10 +42,10 @@ bool CopyRest(std::ifstream& in, WorkFile& out) {
 // Copies bytes [offset, end) of `source` to the end of `destination`. True when everything was copied.
 bool AppendFileTail(const std::string& source, std::uint64_t offset, const std::string& destination) {
     std::error_code ec;
-    std::uintmax_t size = fs::file_size(fs::path(source), ec);
+    std::uintmax_t size = fs::file_size(platform::NativePath(source), ec);
     if (ec) return false;
     if (size <= offset) return true;
-    std::ifstream in(fs::path(source), std::ios::binary);
+    std::ifstream in(platform::NativePath(source), std::ios::binary);
     in.seekg(static_cast<std::streamoff>(offset));
     WorkFile out;
     return in.good() && out.Append(destination) && CopyRest(in, out);
@@ -53,7 +54,7 @@ bool AppendFileTail(const std::string& source, std::uint64_t offset, const std::
 // Overwrites `destination` in place with the content of `source`. The log is never renamed over: the game may
 // hold it open and go on appending, and a rename would send its later lines to a deleted file.
 bool OverwriteInPlace(const std::string& source, const std::string& destination) {
-    std::ifstream in(fs::path(source), std::ios::binary);
+    std::ifstream in(platform::NativePath(source), std::ios::binary);
     WorkFile out;
     return in.good() && out.Create(destination) && CopyRest(in, out);
 }
@@ -83,7 +84,7 @@ void ProcessingRun::Start() {
 
     s.Status.clear();
     std::error_code ec;
-    s.Tables.ResetTables(fs::exists(fs::path(in.ProgramFolder + kReferenceDataFile), ec));
+    s.Tables.ResetTables(fs::exists(platform::NativePath(in.ProgramFolder + kReferenceDataFile), ec));
     run_.host.RepaintStatus();
 
     CharacterState& c = s.Character;
@@ -223,7 +224,7 @@ void ProcessingRun::Finish() {
     host.ScrollStatusToEnd();
 
     std::error_code ec;
-    s.ReportWritten = !reportPath_.empty() && fs::exists(fs::path(reportPath_), ec);
+    s.ReportWritten = !reportPath_.empty() && fs::exists(platform::NativePath(reportPath_), ec);
     s.Busy = false;
     host.RunEnded(s.ReportWritten);
     if (s.CloseRequested) host.CloseWindow();

@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/native_path.h"
+
 namespace krav {
 
 namespace {
@@ -206,13 +208,13 @@ std::string AddTrailingBackslash(std::string_view path) {
 bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (failIfExists && fs::exists(fs::path(destination), ec)) return false;
-    if (!fs::is_regular_file(fs::path(source), ec)) return false;
+    if (failIfExists && fs::exists(platform::NativePath(destination), ec)) return false;
+    if (!fs::is_regular_file(platform::NativePath(source), ec)) return false;
     // The copy is made beside the destination and renamed over it, so that an existing destination is
     // never left half-written.
-    const fs::path temporary = fs::path(destination + ".krav-copy");
-    fs::copy_file(fs::path(source), temporary, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temporary, fs::path(destination), ec);
+    const fs::path temporary = platform::NativePath(destination + ".krav-copy");
+    fs::copy_file(platform::NativePath(source), temporary, fs::copy_options::overwrite_existing, ec);
+    if (!ec) fs::rename(temporary, platform::NativePath(destination), ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/native_path.h"
+
 namespace krav {
 
 namespace {
@@ -12,7 +14,7 @@ constexpr std::size_t kBufferSize = 1 << 20;
 bool WorkFile::Open(const std::string& path, const char* mode) {
     Close();
     failed_ = false;
-    file_ = std::fopen(path.c_str(), mode);
+    file_ = platform::OpenFile(path, mode);
     if (file_ == nullptr) return false;
     std::setvbuf(file_, nullptr, _IONBF, 0);  // the buffer below is the only one
     buffer_.resize(kBufferSize);

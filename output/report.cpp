@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "engine/text.h"
+#include "platform/native_path.h"
 
 namespace krav {
 
@@ -178,9 +179,9 @@ bool ReportWriter::Close() {
     Line("</html>");
     std::error_code ec;
     const bool written = file_.Close();
-    if (written) std::filesystem::rename(temporary_, path_, ec);
+    if (written) std::filesystem::rename(platform::NativePath(temporary_), platform::NativePath(path_), ec);
     if (!written || ec) {
-        std::filesystem::remove(temporary_, ec);
+        std::filesystem::remove(platform::NativePath(temporary_), ec);
         return false;
     }
     return true;

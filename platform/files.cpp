@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/native_path.h"
+
 namespace krav::platform {
 
 namespace {
@@ -32,12 +34,15 @@ bool IsKind(const fs::path& path, EntryKind kind) {
 
 std::optional<std::string> FindNameNoCase(std::string_view folder, std::string_view name, EntryKind kind) {
     if (folder.empty() || name.empty()) return std::nullopt;
-    const fs::path base{std::string(folder)};
+    const fs::path base = NativePath(folder);
+#ifndef _WIN32
+    // Windows would find any spelling this way; there the listing below tells the one on disk.
     if (IsKind(base / std::string(name), kind)) return std::string(name);
+#endif
     std::vector<std::string> matches;
     std::error_code ec;
     for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string candidate = it->path().filename().string();
+        std::string candidate = PathText(it->path().filename());
         if (SameName(candidate, name) && IsKind(it->path(), kind)) matches.push_back(std::move(candidate));
     }
     if (matches.empty()) return std::nullopt;
@@ -54,7 +59,7 @@ std::optional<std::string> FindPathNoCase(std::string_view base, std::string_vie
         std::optional<std::string> found =
             FindNameNoCase(path, name, relative.empty() ? kind : EntryKind::Folder);
         if (!found) return std::nullopt;
-        path = (fs::path(path) / *found).string();
+        path = PathText(NativePath(path) / NativePath(*found));
     }
     return path;
 }
@@ -85,9 +90,9 @@ std::vector<std::string> ListFiles(std::string_view folder, std::string_view pat
     std::vector<std::string> names;
     if (folder.empty()) return names;
     std::error_code ec;
-    for (fs::directory_iterator it(fs::path(std::string(folder)), ec), end; !ec && it != end;
+    for (fs::directory_iterator it(NativePath(folder), ec), end; !ec && it != end;
          it.increment(ec)) {
-        std::string name = it->path().filename().string();
+        std::string name = PathText(it->path().filename());
         if (WildcardMatchNoCase(pattern, name) && IsKind(it->path(), EntryKind::File))
             names.push_back(std::move(name));
     }
@@ -96,6 +101,9 @@ std::vector<std::string> ListFiles(std::string_view folder, std::string_view pat
 }
 
 std::string WinePrefix() {
+#ifdef _WIN32
+    return {};  // Windows itself: the game's registration is the only place to look
+#endif
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') return prefix;
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
         return (fs::path(home) / ".wine").string();

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/native_path.h"
+
 namespace krav::platform {
 
 namespace {
@@ -34,7 +36,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // The file as lines without their line ends; nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::vector<std::string> lines;
     std::string line;
@@ -151,7 +153,7 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<std::string> lines;
-    if (fs::exists(fs::path(path_), ec)) {
+    if (fs::exists(NativePath(path_), ec)) {
         std::optional<std::vector<std::string>> existing = ReadLines(path_);
         if (!existing) return false;  // never replace a file that could not be read
         lines = std::move(*existing);
@@ -161,20 +163,20 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
 
     const std::string temporary = path_ + ".krav-tmp";
     {
-        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
+        std::ofstream out(NativePath(temporary), std::ios::binary | std::ios::trunc);
         for (const std::string& line : lines)
             out << line << "\r\n";
         out.flush();
         if (!out) {
             out.close();
-            fs::remove(fs::path(temporary), ec);
+            fs::remove(NativePath(temporary), ec);
             return false;
         }
     }
-    fs::rename(fs::path(temporary), fs::path(path_), ec);
+    fs::rename(NativePath(temporary), NativePath(path_), ec);
     if (ec) {
         std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
+        fs::remove(NativePath(temporary), ignored);
         return false;
     }
     return true;

@@ -12,12 +12,8 @@
 #include <system_error>
 #include <vector>
 
-#ifdef _WIN32
-#include <process.h>
-#else
 #include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace krav::platform {
 
@@ -252,7 +248,6 @@ LoadResult Load(const std::string& path, RootKey root, Document& doc) {
     return LoadResult::Loaded;
 }
 
-#ifndef _WIN32
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -265,7 +260,6 @@ bool WriteAll(int fd, const std::string& text) {
     }
     return true;
 }
-#endif
 
 // Writes the whole text beside the file and renames it into place; the old file stays until the new one is
 // complete on disk.
@@ -275,20 +269,6 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     const fs::path target(path);
     fs::create_directories(target.parent_path(), ec);
     if (ec) return false;
-#ifdef _WIN32
-    const std::string temporary =
-        path + ".tmp-" + std::to_string(_getpid()) + "-" + std::to_string(counter++);
-    {
-        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(fs::path(temporary), ec);
-            return false;
-        }
-    }
-#else
     const std::string temporary =
         path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -299,7 +279,6 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
         ::unlink(temporary.c_str());
         return false;
     }
-#endif
     if (gBeforeRename != nullptr) gBeforeRename(temporary);
     fs::rename(fs::path(temporary), target, ec);
     if (ec) {
@@ -307,14 +286,12 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
         fs::remove(fs::path(temporary), ignored);
         return false;
     }
-#ifndef _WIN32
     // The rename itself reaches the disk only with its folder.
     int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
     }
-#endif
     return true;
 }
 

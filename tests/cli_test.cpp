@@ -1,6 +1,5 @@
 // krav-cli: its command line and the contract of `krav-cli process` (output, exit status, files).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -21,24 +20,14 @@ struct Result {
     std::string out;
 };
 
-// Runs krav-cli with the arguments (each quoted for the shell), standard error discarded.
+// Runs krav-cli with the arguments, standard error discarded.
 Result RunCli(const std::vector<std::string>& args) {
-    std::string command = KRAV_CLI_PATH;
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    ProgramResult run = RunProgram(CliPath(), args);
+    return {run.status, run.out};
 }
 
 TEST(CliOptions, LogFileNameGivesEntryFoldersAndBaseName) {
-    auto parsed = ParseCommandLine({"process", "/games/EQ/logs/eqlog_Bob_tunare.log"}, "/opt/krav/");
+    auto parsed = ParseCommandLine({"process", Native("/games/EQ/logs/eqlog_Bob_tunare.log")}, Native("/opt/krav/"));
     ASSERT_EQ(parsed.kind, Kind::Process);
     const RunInputs& in = parsed.process.inputs;
     EXPECT_EQ(in.EntryCharacter, "Bob");
@@ -46,9 +35,9 @@ TEST(CliOptions, LogFileNameGivesEntryFoldersAndBaseName) {
     EXPECT_EQ(in.LogFileName, "eqlog_Bob_tunare.log");
     EXPECT_EQ(in.BaseFileName, "eqlog_Bob_tunare.txt");
     EXPECT_EQ(in.ParseExtension, ".log");
-    EXPECT_EQ(in.LogsFolder, "/games/EQ/logs/");
-    EXPECT_EQ(in.GameFolder, "/games/EQ/");
-    EXPECT_EQ(in.ProgramFolder, "/opt/krav/");
+    EXPECT_EQ(in.LogsFolder, Native("/games/EQ/logs/"));
+    EXPECT_EQ(in.GameFolder, Native("/games/EQ/"));
+    EXPECT_EQ(in.ProgramFolder, Native("/opt/krav/"));
     EXPECT_EQ(in.Mode, ShrinkMode::ReadOnly);
     EXPECT_TRUE(in.Backup && in.Chat && in.Report);
     EXPECT_TRUE(in.Channels.Tell && in.Channels.Guild && !in.Channels.Shout && !in.Channels.OOC);
@@ -57,9 +46,9 @@ TEST(CliOptions, LogFileNameGivesEntryFoldersAndBaseName) {
 TEST(CliOptions, OptionsSetExactlyWhatTheyName) {
     auto parsed = ParseCommandLine(
         {"process", "--mode=smallest", "--no-backup", "--no-chat", "--no-report", "--channels", "ooc,AUCTION",
-         "--sections", "", "--game-folder", "/g", "--program-folder=/p", "--sort", "value", "--dump-json",
-         "/tmp/x.json", "/l/eqlog_Bob_tunare.txt"},
-        "/opt/krav/");
+         "--sections", "", "--game-folder", Native("/g"), "--program-folder=" + Native("/p"), "--sort", "value", "--dump-json",
+         Native("/tmp/x.json"), Native("/l/eqlog_Bob_tunare.txt")},
+        Native("/opt/krav/"));
     ASSERT_EQ(parsed.kind, Kind::Process) << parsed.error;
     const RunInputs& in = parsed.process.inputs;
     EXPECT_EQ(in.Mode, ShrinkMode::Smallest);
@@ -68,10 +57,10 @@ TEST(CliOptions, OptionsSetExactlyWhatTheyName) {
                  in.Channels.Shout);
     EXPECT_TRUE(in.Channels.OOC && in.Channels.Auction);
     EXPECT_FALSE(in.Sections.Skills || in.Sections.Loot || in.Sections.Guild);
-    EXPECT_EQ(in.GameFolder, "/g/");
-    EXPECT_EQ(in.ProgramFolder, "/p/");
+    EXPECT_EQ(in.GameFolder, Native("/g/"));
+    EXPECT_EQ(in.ProgramFolder, Native("/p/"));
     EXPECT_EQ(parsed.process.sort, cli::SortOrder::Value);
-    EXPECT_EQ(parsed.process.dumpJsonPath, "/tmp/x.json");
+    EXPECT_EQ(parsed.process.dumpJsonPath, Native("/tmp/x.json"));
 }
 
 TEST(CliOptions, UsageErrors) {
