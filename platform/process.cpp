@@ -21,10 +21,23 @@ namespace krav::platform {
 namespace {
 
 volatile std::sig_atomic_t gInterrupted = 0;
+volatile std::sig_atomic_t gDeferred = 0;
+volatile std::sig_atomic_t gSecondWhileDeferred = 0;
+
+void EndByInterrupt() {
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+}
 
 extern "C" void OnInterrupt(int) {
-    gInterrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGINT, OnInterrupt);  // some systems reset the handler before calling it
+    if (gInterrupted == 0) {
+        gInterrupted = 1;
+    } else if (gDeferred != 0) {
+        gSecondWhileDeferred = 1;
+    } else {
+        EndByInterrupt();
+    }
 }
 
 std::string WithSeparator(const std::filesystem::path& folder) {
@@ -87,6 +100,15 @@ void InstallInterruptHandler() {
 
 bool InterruptRequested() {
     return gInterrupted != 0;
+}
+
+InterruptDeferral::InterruptDeferral() {
+    gDeferred = 1;
+}
+
+InterruptDeferral::~InterruptDeferral() {
+    gDeferred = 0;
+    if (gSecondWhileDeferred != 0) EndByInterrupt();
 }
 
 }  // namespace krav::platform

@@ -23,4 +23,14 @@ bool IsTerminal(std::FILE* stream);
 void InstallInterruptHandler();
 bool InterruptRequested();
 
+// While one exists, a second Ctrl-C waits: the program ends only when the deferral does, so that a file being
+// replaced is never left half-written.
+class InterruptDeferral {
+public:
+    InterruptDeferral();
+    ~InterruptDeferral();
+    InterruptDeferral(const InterruptDeferral&) = delete;
+    InterruptDeferral& operator=(const InterruptDeferral&) = delete;
+};
+
 }  // namespace krav::platform

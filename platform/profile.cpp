@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/native_path.h"
+#include "platform/replace_file.h"
 
 namespace krav::platform {
 
@@ -161,25 +162,10 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
     for (const Entry& e : entries)
         SetEntry(lines, e.section, e.key, e.value);
 
-    const std::string temporary = path_ + ".krav-tmp";
-    {
-        std::ofstream out(NativePath(temporary), std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << "\r\n";
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(NativePath(temporary), ec);
-            return false;
-        }
-    }
-    fs::rename(NativePath(temporary), NativePath(path_), ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(NativePath(temporary), ignored);
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).append("\r\n");
+    return ReplaceFileWith(path_, text);
 }
 
 }  // namespace krav::platform

@@ -64,13 +64,4 @@ private:
     std::string key_;
 };
 
-#ifndef _WIN32
-namespace testing {
-// Called after a change has been written completely to its temporary file and before that file is renamed
-// over the store; lets a test end the process at the worst possible moment.
-using BeforeRenameHook = void (*)(const std::string& temporaryPath);
-void SetBeforeRenameHook(BeforeRenameHook hook);
-}  // namespace testing
-#endif
-
 }  // namespace krav::platform
