@@ -85,6 +85,9 @@ void ProcessingRun::Start() {
     if (!run_.log_.Open(in.LogPath())) s.AddError(texts::kUnableToReadLog);
     if (!readOnly && !run_.newLog_.file.Create(in.WorkPath(texts::kNewLog)))
         s.AddError(texts::kUnableToWriteLog);
+    // The log's byte order mark stays at the start of the log when the new log replaces it.
+    if (run_.newLog_.file.IsOpen() && run_.log_.HasByteOrderMark())
+        run_.CheckWrite(run_.newLog_, run_.newLog_.file.Put(LogReader::kByteOrderMark));
     if (!readOnly) {
         const std::string chat = in.WorkPath(texts::kNewChat);
         // Created only when there is none: a copy that cannot be opened for appending is never emptied.
