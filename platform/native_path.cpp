@@ -32,8 +32,9 @@ std::wstring LongPathForm(std::wstring path) {
     size = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
     if (size == 0 || size >= full.size()) return path;
     full.resize(size);
-    // GetFullPathName drops a trailing separator's meaning only for the last name, which callers keep.
-    if (IsSeparator(path.back()) && full.back() != L'\\') full += L'\\';
+    // Taken literally, a trailing separator would double the one a folder listing appends.
+    while (full.size() > 3 && full.back() == L'\\')
+        full.pop_back();
     if (share) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
 }

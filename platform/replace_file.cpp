@@ -391,8 +391,9 @@ bool LogLock::Acquire(const std::string& logPath) {
     std::string name = "Local\\KRAV_LOG_";
     unsigned long long hash = 1469598103934665603ull;
     std::error_code ec;
-    for (char c : PathText(fs::absolute(NativePath(logPath), ec))) {
-        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    // One name for one file, however its path is spelt: letter case and separators folded.
+    for (char c : PathText(fs::absolute(NativePath(logPath), ec).lexically_normal())) {
+        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c == '/' ? '\\' : c;
         hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
     }
     name += std::to_string(hash);
