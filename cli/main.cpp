@@ -14,7 +14,7 @@
 
 int main(int argc, char** argv) {
     using namespace krav;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = platform::ProgramArguments(argc, argv);
     cli::ParsedCommand command = cli::ParseCommandLine(args, platform::ProgramFolder(argv[0]));
     switch (command.kind) {
         case cli::ParsedCommand::Kind::Help:

@@ -8,6 +8,7 @@
 
 #include "engine/text.h"
 #include "install/log_names.h"
+#include "platform/native_path.h"
 
 namespace krav::cli {
 
@@ -85,7 +86,7 @@ bool SetFlags(std::string_view list, std::initializer_list<NamedFlag> flags, std
 }
 
 std::string FolderText(const fs::path& folder) {
-    return AddTrailingBackslash(folder.lexically_normal().string());
+    return AddTrailingBackslash(platform::PathText(folder.lexically_normal()));
 }
 
 // ".txt" or ".log" in any case, as the two parse types are; nothing for anything else.
@@ -98,7 +99,7 @@ std::optional<std::string> ParseExtensionOf(std::string_view text) {
 // An entry of the log list rather than a path: no folder in it, a separator, and not a log's own file name.
 bool LooksLikeEntry(const std::string& text) {
     std::error_code ec;
-    if (text.empty() || text.find('/') != std::string::npos || fs::is_regular_file(fs::path(text), ec))
+    if (text.empty() || text.find('/') != std::string::npos || fs::is_regular_file(platform::NativePath(text), ec))
         return false;
     if (EntryOfLogFile(text)) return false;
     return text.find('_') != std::string::npos || text.find(':') != std::string::npos;
@@ -135,7 +136,7 @@ ParsedCommand ParseList(const std::vector<std::string>& args, const std::string&
     }
     if (!folder) return fail("no GAMEFOLDER given");
     std::error_code ec;
-    result.list.gameFolder = FolderText(fs::absolute(fs::path(*folder), ec));
+    result.list.gameFolder = FolderText(fs::absolute(platform::NativePath(*folder), ec));
     result.list.programFolder = programFolder;
     result.kind = ParsedCommand::Kind::List;
     return result;
@@ -264,17 +265,17 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
     if (gameFolder && LooksLikeEntry(*logFile)) {
         cmd.entry = *logFile;
         in.ParseExtension = entryExtension.value_or(".txt");
-        in.GameFolder = FolderText(fs::absolute(fs::path(*gameFolder), ec));
-        in.ProgramFolder = FolderText(fs::absolute(fs::path(programFolderText), ec));
+        in.GameFolder = FolderText(fs::absolute(platform::NativePath(*gameFolder), ec));
+        in.ProgramFolder = FolderText(fs::absolute(platform::NativePath(programFolderText), ec));
         result.kind = ParsedCommand::Kind::Process;
         return result;
     }
     if (entryExtension) return fail("--ext applies to ENTRY only; a LOGFILE's own extension counts");
 
-    const fs::path logPath = fs::absolute(fs::path(*logFile), ec);
+    const fs::path logPath = fs::absolute(platform::NativePath(*logFile), ec);
     if (ec) return fail("cannot resolve '" + *logFile + "'");
-    const std::string fileName = logPath.filename().string();
-    const std::string extension = logPath.extension().string();
+    const std::string fileName = platform::PathText(logPath.filename());
+    const std::string extension = platform::PathText(logPath.extension());
     std::optional<std::string> entry = EntryOfLogFile(fileName);
     if (!entry || !(EqualsNoCase(extension, ".txt") || EqualsNoCase(extension, ".log"))) {
         return fail("LOGFILE must be named eqlog_CHARACTER_SERVER.txt or .log: '" + fileName + "'");
@@ -285,9 +286,9 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args, const std::
     in.LogFileName = fileName;
     in.BaseFileName = BaseFileName(*entry);
     in.LogsFolder = FolderText(logPath.parent_path());
-    in.GameFolder = gameFolder ? FolderText(fs::absolute(fs::path(*gameFolder), ec))
+    in.GameFolder = gameFolder ? FolderText(fs::absolute(platform::NativePath(*gameFolder), ec))
                                : FolderText(logPath.parent_path().parent_path());
-    in.ProgramFolder = FolderText(fs::absolute(fs::path(programFolderText), ec));
+    in.ProgramFolder = FolderText(fs::absolute(platform::NativePath(programFolderText), ec));
     result.kind = ParsedCommand::Kind::Process;
     return result;
 }

@@ -5,14 +5,16 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/native_path.h"
+
 namespace krav {
 
 bool LogReader::Open(const std::string& path) {
     Close();
     std::error_code ec;
-    const std::filesystem::path p(path);
+    const std::filesystem::path p = platform::NativePath(path);
     if (!std::filesystem::is_regular_file(p, ec)) return false;
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = platform::OpenFile(path, "rb");
     if (file_ == nullptr) return false;
     std::uintmax_t size = std::filesystem::file_size(p, ec);
     initialSize_ = ec ? 0 : static_cast<std::uint64_t>(size);
@@ -41,6 +43,9 @@ void LogReader::Close() {
 
 bool LogReader::Refill() {
     if (eof_ || failed_ || file_ == nullptr) return false;
+    // A short read may have left the stream at its end; lines the game appended since must still be read,
+    // and some C libraries do not look at the file again until the stream is positioned.
+    std::fseek(file_, 0, SEEK_CUR);
     std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
     pos_ = 0;
     end_ = n;

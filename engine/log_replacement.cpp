@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/status_texts.h"
+#include "platform/native_path.h"
 #include "platform/process.h"
 #include "platform/replace_file.h"
 
@@ -86,7 +87,7 @@ bool LogReplacement::Pending() const {
 }
 
 bool LogReplacement::Read(Journal& j) const {
-    std::ifstream in(journal_, std::ios::binary);
+    std::ifstream in(platform::NativePath(journal_), std::ios::binary);
     std::string header, tail;
     if (!std::getline(in, header) || header != kJournalHeader) return false;
     int backup = 0;

@@ -10,6 +10,7 @@
 #include "engine/status_texts.h"
 #include "engine/text.h"
 #include "platform/files.h"
+#include "platform/native_path.h"
 
 namespace krav {
 
@@ -57,7 +58,7 @@ void ProcessingRun::Start() {
 
     s.Status.clear();
     std::error_code ec;
-    s.Tables.ResetTables(fs::exists(fs::path(in.ProgramFolder + kReferenceDataFile), ec));
+    s.Tables.ResetTables(fs::exists(platform::NativePath(in.ProgramFolder + kReferenceDataFile), ec));
     run_.host.RepaintStatus();
 
     CharacterState& c = s.Character;
@@ -333,7 +334,7 @@ void ProcessingRun::MoveFilesIntoPlace() {
         return fail(texts::kUnableToWriteLog);
     }
     std::error_code ec;
-    const std::uintmax_t newLogSize = fs::file_size(fs::path(newLog), ec);
+    const std::uintmax_t newLogSize = fs::file_size(platform::NativePath(newLog), ec);
     LogReplacement replacement(in);
     if (ec || !replacement.Begin(consumed + copied, newLogSize, in.Backup)) {
         platform::RemoveFile(in.WorkPath(texts::kReplacing));

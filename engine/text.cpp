@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+
 namespace krav {
 
 namespace {

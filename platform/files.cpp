@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "platform/native_path.h"
+
 namespace krav::platform {
 
 namespace {
@@ -28,17 +34,43 @@ bool IsKind(const fs::path& path, EntryKind kind) {
     return kind == EntryKind::File ? fs::is_regular_file(status) : fs::is_directory(status);
 }
 
+// The names in a folder with their paths. On Windows through FindFirstFileW, which takes the long-path form
+// that the C++ library's folder listing does not.
+struct Entry {
+    std::string name;
+    fs::path path;
+};
+std::vector<Entry> ListFolder(const fs::path& folder) {
+    std::vector<Entry> entries;
+#ifdef _WIN32
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder.native() + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") entries.push_back({NarrowText(name), folder / name});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+#else
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back({PathText(it->path().filename()), it->path()});
+#endif
+    return entries;
+}
+
 }  // namespace
 
 std::optional<std::string> FindNameNoCase(std::string_view folder, std::string_view name, EntryKind kind) {
     if (folder.empty() || name.empty()) return std::nullopt;
-    const fs::path base{std::string(folder)};
+    const fs::path base = NativePath(folder);
+#ifndef _WIN32
+    // Windows would find any spelling this way; there the listing below tells the one on disk.
     if (IsKind(base / std::string(name), kind)) return std::string(name);
+#endif
     std::vector<std::string> matches;
-    std::error_code ec;
-    for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string candidate = it->path().filename().string();
-        if (SameName(candidate, name) && IsKind(it->path(), kind)) matches.push_back(std::move(candidate));
+    for (Entry& entry : ListFolder(base)) {
+        if (SameName(entry.name, name) && IsKind(entry.path, kind)) matches.push_back(std::move(entry.name));
     }
     if (matches.empty()) return std::nullopt;
     return *std::min_element(matches.begin(), matches.end());  // the same one on every call
@@ -54,7 +86,7 @@ std::optional<std::string> FindPathNoCase(std::string_view base, std::string_vie
         std::optional<std::string> found =
             FindNameNoCase(path, name, relative.empty() ? kind : EntryKind::Folder);
         if (!found) return std::nullopt;
-        path = (fs::path(path) / *found).string();
+        path = PathText(NativePath(path) / NativePath(*found));
     }
     return path;
 }
@@ -84,18 +116,18 @@ bool WildcardMatchNoCase(std::string_view pattern, std::string_view name) {
 std::vector<std::string> ListFiles(std::string_view folder, std::string_view pattern) {
     std::vector<std::string> names;
     if (folder.empty()) return names;
-    std::error_code ec;
-    for (fs::directory_iterator it(fs::path(std::string(folder)), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        std::string name = it->path().filename().string();
-        if (WildcardMatchNoCase(pattern, name) && IsKind(it->path(), EntryKind::File))
-            names.push_back(std::move(name));
+    for (Entry& entry : ListFolder(NativePath(folder))) {
+        if (WildcardMatchNoCase(pattern, entry.name) && IsKind(entry.path, EntryKind::File))
+            names.push_back(std::move(entry.name));
     }
     std::sort(names.begin(), names.end());
     return names;
 }
 
 std::string WinePrefix() {
+#ifdef _WIN32
+    return {};  // Windows itself: the game's registration is the only place to look
+#endif
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') return prefix;
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
         return (fs::path(home) / ".wine").string();

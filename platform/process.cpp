@@ -1,6 +1,8 @@
 // Process and terminal facts, for POSIX systems and Windows.
 #include "platform/process.h"
 
+#include "platform/native_path.h"
+
 #include <csignal>
 #include <filesystem>
 #include <system_error>
@@ -8,6 +10,8 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
@@ -37,7 +41,7 @@ extern "C" void OnInterrupt(int) {
 }
 
 std::string WithSeparator(const std::filesystem::path& folder) {
-    std::string text = folder.string();
+    std::string text = PathText(folder);
     const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
     if (text.empty() || text.back() != separator) text += separator;
     return text;
@@ -49,15 +53,21 @@ std::string ProgramFolder(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
 #ifdef _WIN32
-    char buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        return WithSeparator(fs::path(std::string(buffer, length)).parent_path());
+    // The name may be longer than the old limit; the buffer grows until it holds all of it.
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) break;
+        if (length < size) {
+            buffer.resize(length);
+            return WithSeparator(fs::path(buffer).parent_path());
+        }
+    }
 #else
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && !self.empty()) return WithSeparator(self.parent_path());
 #endif
-    fs::path given = fs::absolute(fs::path(argv0 != nullptr ? argv0 : ""), ec);
+    fs::path given = fs::absolute(NativePath(argv0 != nullptr ? argv0 : ""), ec);
     return WithSeparator(ec ? fs::current_path(ec) : given.parent_path());
 }
 
@@ -65,15 +75,35 @@ std::string ProgramFile(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
 #ifdef _WIN32
-    char buffer[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) return std::string(buffer, length);
+    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
+        if (length == 0) break;
+        if (length < size) {
+            buffer.resize(length);
+            return PathText(fs::path(buffer));
+        }
+    }
 #else
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     if (!ec && !self.empty()) return self.string();
 #endif
-    fs::path given = fs::absolute(fs::path(argv0 != nullptr ? argv0 : ""), ec);
-    return ec ? std::string(argv0 != nullptr ? argv0 : "") : given.string();
+    fs::path given = fs::absolute(NativePath(argv0 != nullptr ? argv0 : ""), ec);
+    return ec ? std::string(argv0 != nullptr ? argv0 : "") : PathText(given);
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+#ifdef _WIN32
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count); wide != nullptr) {
+        std::vector<std::string> args;
+        for (int i = 1; i < count; ++i)
+            args.push_back(NarrowText(wide[i]));
+        LocalFree(wide);
+        return args;
+    }
+#endif
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
 bool IsTerminal(std::FILE* stream) {

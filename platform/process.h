@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace krav::platform {
 
@@ -11,6 +12,11 @@ namespace krav::platform {
 std::string ProgramFolder(const char* argv0);
 // The full name of the running program's own file; `argv0` made absolute where the system cannot tell.
 std::string ProgramFile(const char* argv0);
+
+// The program's parameters (without its own name) as texts of the program: on Windows taken from the wide
+// command line and converted to Windows-1252, so that a folder named with such letters arrives whatever the
+// code page of the console; elsewhere argv as given.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // True when the stream is attached to a terminal.
 bool IsTerminal(std::FILE* stream);

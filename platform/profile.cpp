@@ -8,6 +8,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/native_path.h"
 #include "platform/replace_file.h"
 
 namespace krav::platform {
@@ -36,7 +37,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 // The file as lines without their line ends; nothing when it cannot be read.
 std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) return std::nullopt;
     std::vector<std::string> lines;
     std::string line;
@@ -153,7 +154,7 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<std::string> lines;
-    if (fs::exists(fs::path(path_), ec)) {
+    if (fs::exists(NativePath(path_), ec)) {
         std::optional<std::vector<std::string>> existing = ReadLines(path_);
         if (!existing) return false;  // never replace a file that could not be read
         lines = std::move(*existing);

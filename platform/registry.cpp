@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "platform/replace_file.h"
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace krav::platform {
 

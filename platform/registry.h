@@ -1,5 +1,7 @@
-// The registry of the Windows world, kept as one text file per root key in the ".reg" export format, so that
-// settings, game folders and server names survive between starts and stay readable and editable by hand.
+// The registry of the Windows world. On Windows it is the system's registry itself (the view that 32-bit
+// programs see, so that the family's other tools and the game's own registration are found where they put
+// them). Elsewhere it is kept as one text file per root key in the ".reg" export format, so that settings, game
+// folders and server names survive between starts and stay readable and editable by hand.
 //
 // Only string values are read and written. Values of other types and lines the store does not understand
 // are left exactly as they stand whenever a file is rewritten. Every change is written to a temporary file
@@ -18,11 +20,14 @@ enum class RootKey { CurrentUser, LocalMachine };
 // "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE", as the files' sections name them.
 const char* RootKeyName(RootKey root);
 
+#ifndef _WIN32
+
 // Where the store lives: $KRAV_REGISTRY_DIR, else $XDG_CONFIG_HOME/krav/registry, else
 // ~/.config/krav/registry; empty when none of them can be told.
 std::string RegistryFolder();
 // The file that holds one root key.
 std::string RegistryFile(RootKey root);
+#endif
 
 // A handle in the manner of the system's registry object: open one key, read and write its values, close it.
 // Each call reads the file afresh, so changes made meanwhile by hand or by another copy of the program are
@@ -35,7 +40,8 @@ public:
 
     // Opens the key (a path below the root, "\"-separated, compared without regard to case). Without
     // `canCreate` the key must exist already; with it, a missing key is created on the spot. False when the
-    // key is absent and not created, or when the store cannot be read or written.
+    // key is absent and not created, or when the store cannot be read or written. On Windows a key the user
+    // may read but not change opens for reading, and writes to it fail.
     bool OpenKey(std::string_view key, bool canCreate);
     void CloseKey() { open_ = false; }
     bool IsOpen() const { return open_; }

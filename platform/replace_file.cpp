@@ -23,6 +23,8 @@
 #include <unistd.h>
 #endif
 
+#include "platform/native_path.h"
+
 namespace krav::platform {
 
 namespace {
@@ -48,7 +50,7 @@ constexpr int kAppend = _O_WRONLY | _O_APPEND | _O_BINARY | _O_NOINHERIT;
 
 int OpenHandle(const std::string& path, int flags) {
     int handle = -1;
-    return _sopen_s(&handle, path.c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) == 0 ? handle : -1;
+    return _wsopen_s(&handle, NativePath(path).c_str(), flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) == 0 ? handle : -1;
 }
 bool WriteHandle(int handle, const char* data, std::size_t length) {
     while (length > 0) {
@@ -189,7 +191,7 @@ namespace {
 int OpenForReading(const std::string& path) {
 #ifdef _WIN32
     int handle = -1;
-    return _sopen_s(&handle, path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) == 0 ? handle
+    return _wsopen_s(&handle, NativePath(path).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT, _SH_DENYNO, 0) == 0 ? handle
                                                                                                     : -1;
 #else
     return OpenHandle(path, O_RDONLY | O_CLOEXEC);
@@ -260,8 +262,8 @@ bool CopyFileOver(const std::string& source, const std::string& target) {
 
 bool RenameOver(const std::string& from, const std::string& target) {
 #ifdef _WIN32
-    const std::wstring wideFrom = fs::path(from).wstring();
-    const std::wstring wideTo = fs::path(target).wstring();
+    const std::wstring wideFrom = NativePath(from).native();
+    const std::wstring wideTo = NativePath(target).native();
     return MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
     if (::rename(from.c_str(), target.c_str()) != 0) return false;
@@ -271,7 +273,7 @@ bool RenameOver(const std::string& from, const std::string& target) {
 
 bool RemoveFile(const std::string& path) {
 #ifdef _WIN32
-    const std::wstring wide = fs::path(path).wstring();
+    const std::wstring wide = NativePath(path).native();
     if (DeleteFileW(wide.c_str()) != 0) return true;
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -297,7 +299,7 @@ bool SyncFolderOf(const std::string& path) {
 
 FileState StateOf(const std::string& path) {
     std::error_code ec;
-    const fs::file_status status = fs::status(fs::path(path), ec);
+    const fs::file_status status = fs::status(NativePath(path), ec);
     if (status.type() == fs::file_type::not_found) return FileState::Missing;
     if (!ec && fs::is_regular_file(status)) return FileState::File;
     return FileState::Other;
@@ -388,8 +390,10 @@ bool LogLock::Acquire(const std::string& logPath) {
     // A named mutex per log; the log itself is not locked, so the game goes on writing to it.
     std::string name = "Local\\KRAV_LOG_";
     unsigned long long hash = 1469598103934665603ull;
-    for (char c : fs::absolute(fs::path(logPath)).string()) {
-        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    std::error_code ec;
+    // One name for one file, however its path is spelt: letter case and separators folded.
+    for (char c : PathText(fs::absolute(NativePath(logPath), ec).lexically_normal())) {
+        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c == '/' ? '\\' : c;
         hash = (hash ^ static_cast<unsigned char>(folded)) * 1099511628211ull;
     }
     name += std::to_string(hash);

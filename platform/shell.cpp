@@ -10,6 +10,8 @@
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
+
+#include "platform/native_path.h"
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -42,9 +44,16 @@ std::vector<std::string> SplitParameters(std::string_view parameters) {
 #ifdef _WIN32
 
 bool StartProgram(const std::string& program, std::string_view parameters, const std::string& workingFolder) {
-    const std::string text(parameters);
-    HINSTANCE result = ShellExecuteA(nullptr, "open", program.c_str(), text.c_str(),
-                                     workingFolder.empty() ? nullptr : workingFolder.c_str(), SW_HIDE);
+    // Only a program: "open" would show a folder or a document in whatever the system associates with it.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(NativePath(program), ec)) return false;
+    if (!workingFolder.empty() && !std::filesystem::is_directory(NativePath(workingFolder), ec)) return false;
+    const std::wstring file = NativePath(program).native();
+    const std::wstring text = WideText(parameters);
+    const std::wstring folder = workingFolder.empty() ? std::wstring() : NativePath(workingFolder).native();
+    // The program gets a window of its own, as a program started from the desktop does.
+    HINSTANCE result = ShellExecuteW(nullptr, L"open", file.c_str(), text.c_str(),
+                                     folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

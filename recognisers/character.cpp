@@ -9,6 +9,7 @@
 #include "engine/text.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/native_path.h"
 
 namespace krav {
 
@@ -360,7 +361,7 @@ void ReadGuildRoster(Session& session, const std::string& gameFolder, const std:
     const std::optional<std::string> onDisk =
         plainName ? platform::FindNameNoCase(gameFolder, name, platform::EntryKind::File) : std::nullopt;
     std::ifstream in;
-    if (plainName) in.open(onDisk ? gameFolder + *onDisk : path, std::ios::binary);
+    if (plainName) in.open(platform::NativePath(onDisk ? gameFolder + *onDisk : path), std::ios::binary);
     if (!in.is_open()) {
         session.AddWarning("WARNING: " + path + " not found! Dump guild list in game to log guild info.");
         return;

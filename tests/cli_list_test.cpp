@@ -1,6 +1,5 @@
 // krav-cli list and krav-cli process with an entry: parsing, and the programs' output and exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -24,21 +23,13 @@ struct Output {
     std::string out, err;
 };
 
-// Runs krav-cli with the arguments (each quoted for the shell), standard error caught in a file.
+// Runs krav-cli with the arguments, standard error caught in a file.
 Output RunCli(const std::vector<std::string>& args, const TempFolder& scratch) {
     const fs::path errFile = scratch.path() / "stderr.txt";
-    std::string command = KRAV_CLI_PATH;
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " 2>'" + errFile.string() + "'";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadFile(errFile)};
+    ProgramResult run = RunProgram(CliPath(), args, errFile);
+    std::string err = ReadFile(errFile);
+    std::erase(err, '\r');  // Windows writes its line ends to a file
+    return {run.status, run.out, err};
 }
 
 void AddLog(const TempFolder& game, const std::string& logsFolder, const std::string& name,
@@ -47,11 +38,11 @@ void AddLog(const TempFolder& game, const std::string& logsFolder, const std::st
 }
 
 TEST(CliListOptions, ListTakesAFolderAndAnExtension) {
-    auto parsed = ParseCommandLine({"list", "--ext", ".LOG", "/games/eq"}, "/opt/krav/");
+    auto parsed = ParseCommandLine({"list", "--ext", ".LOG", Native("/games/eq")}, Native("/opt/krav/"));
     ASSERT_EQ(parsed.kind, Kind::List) << parsed.error;
-    EXPECT_EQ(parsed.list.gameFolder, "/games/eq/");
+    EXPECT_EQ(parsed.list.gameFolder, Native("/games/eq/"));
     EXPECT_EQ(parsed.list.parseExtension, ".log");
-    EXPECT_EQ(parsed.list.programFolder, "/opt/krav/");
+    EXPECT_EQ(parsed.list.programFolder, Native("/opt/krav/"));
     EXPECT_EQ(ParseCommandLine({"list", "/games/eq/", "--ext=.txt"}, "/p/").list.parseExtension, ".txt");
     EXPECT_EQ(ParseCommandLine({"list", "/games/eq"}, "/p/").list.parseExtension, ".txt");
 
@@ -68,10 +59,10 @@ TEST(CliListOptions, ListTakesAFolderAndAnExtension) {
 
 TEST(CliListOptions, ProcessTakesAnEntryOnlyWithAGameFolder) {
     auto parsed =
-        ParseCommandLine({"process", "--game-folder", "/games/eq", "--ext", ".log", "tunare: Bob"}, "/p/");
+        ParseCommandLine({"process", "--game-folder", Native("/games/eq"), "--ext", ".log", "tunare: Bob"}, Native("/p/"));
     ASSERT_EQ(parsed.kind, Kind::Process) << parsed.error;
     EXPECT_EQ(parsed.process.entry, "tunare: Bob");
-    EXPECT_EQ(parsed.process.inputs.GameFolder, "/games/eq/");
+    EXPECT_EQ(parsed.process.inputs.GameFolder, Native("/games/eq/"));
     EXPECT_EQ(parsed.process.inputs.ParseExtension, ".log");
 
     // A log's own file name stays a path, with or without the game folder.
@@ -96,7 +87,7 @@ TEST(CliListOptions, AnEntryResolvesToTheListedFileWhateverItsCase) {
     std::string error;
     ASSERT_TRUE(cli::ResolveEntry(parsed.process, error)) << error;
     const RunInputs& in = parsed.process.inputs;
-    EXPECT_EQ(in.LogsFolder, game.text() + "Logs/");
+    EXPECT_EQ(in.LogsFolder, game.text() + "Logs" + static_cast<char>(fs::path::preferred_separator));
     EXPECT_EQ(in.LogFileName, "EQLOG_Bob_tunare.txt");
     EXPECT_EQ(in.BaseFileName, "eqlog_Bob_tunare.txt");
     EXPECT_EQ(in.EntryServer, "tunare");
@@ -150,7 +141,7 @@ TEST(CliList, ProcessRunsTheLogAnEntryNames) {
     Output run = RunCli({"process", "--game-folder", game.path().string(), "tunare_soandso"}, scratch);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-              "Reading: \"" + game.text() + "logs/eqlog_Soandso_tunare.txt\"...");
+              "Reading: \"" + (game.path() / "logs" / "eqlog_Soandso_tunare.txt").string() + "\"...");
     EXPECT_NE(run.out.find("\n1 lines read\n"), std::string::npos) << run.out;
 
     Output missing = RunCli({"process", "--game-folder", game.path().string(), "tunare_Nobody"}, scratch);

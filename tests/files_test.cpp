@@ -41,10 +41,12 @@ TEST(Files, NamesAreFoundWhateverTheirCaseTheExactOneFirst) {
     EXPECT_FALSE(platform::FindNameNoCase(folder.text(), "logs", EntryKind::File));
     EXPECT_FALSE(platform::FindNameNoCase(folder.text(), "eqclient.ini", EntryKind::Folder));
     EXPECT_FALSE(platform::FindNameNoCase("", "eqclient.ini", EntryKind::File));
+#ifndef _WIN32  // Windows keeps no two names differing only in case
     WriteFile(folder.path() / "eqclient.ini", "");
     WriteFile(folder.path() / "EQCLIENT.ini", "");
     EXPECT_EQ(platform::FindNameNoCase(folder.text(), "eqclient.ini", EntryKind::File), "eqclient.ini");
     EXPECT_EQ(platform::FindNameNoCase(folder.text(), "Eqclient.ini", EntryKind::File), "EQCLIENT.ini");
+#endif
 
     WriteFile(folder.path() / "Program Files" / "SONY" / "everquest" / "x", "");
     EXPECT_EQ(
@@ -59,16 +61,24 @@ TEST(Files, ListingsHoldOnlyMatchingPlainFilesInByteOrder) {
     for (const char* name : {"eqlog_b_x.txt", "eqlog_A_x.TXT", "notes.txt", "eqlog_c_x.log"})
         WriteFile(folder.path() / name, "");
     fs::create_directories(folder.path() / "eqlog_dir_x.txt");
+#ifdef _WIN32  // links need rights an ordinary user lacks, and Wine makes none
+    EXPECT_EQ(platform::ListFiles(folder.text(), "eqlog_*_*.txt"), (Names{"eqlog_A_x.TXT", "eqlog_b_x.txt"}));
+#else
     fs::create_symlink(folder.path() / "eqlog_b_x.txt", folder.path() / "eqlog_link_x.txt");
     fs::create_symlink(folder.path() / "gone", folder.path() / "eqlog_dangling_x.txt");
     EXPECT_EQ(platform::ListFiles(folder.text(), "eqlog_*_*.txt"),
               (Names{"eqlog_A_x.TXT", "eqlog_b_x.txt", "eqlog_link_x.txt"}));
+#endif
     EXPECT_TRUE(platform::ListFiles(folder.text() + "missing/", "*").empty());
     EXPECT_TRUE(platform::ListFiles("", "*").empty());
 }
 
 TEST(Files, TheWinePrefixComesFromTheEnvironment) {
     IsolatedHome env;
+#ifdef _WIN32
+    EXPECT_EQ(platform::WinePrefix(), "");  // Windows itself
+    return;
+#endif
     EXPECT_EQ(platform::WinePrefix(), env.wine().string());
     env.Set("WINEPREFIX", "");
     EXPECT_EQ(platform::WinePrefix(), (env.home() / ".wine").string());

@@ -1,5 +1,7 @@
 // Keeps tests away from the real home folder: the registry store, the home folder, the configuration folder
-// and the Wine prefix all point into one temporary folder while an IsolatedHome lives.
+// and the Wine prefix all point into one temporary folder while an IsolatedHome lives. On Windows the
+// registry is the system's: the current user's and the local machine's keys are redirected for this process
+// to two fresh keys of a scratch key, removed at the end.
 #pragma once
 
 #include <filesystem>
@@ -32,7 +34,16 @@ private:
     void Remember(const char* name);
 
     TempFolder root_;
+#ifdef _WIN32
+    std::string scratchKey_;
+#endif
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
+
+#ifdef _WIN32
+// Creates the key (in the view the program uses) and gives everyone exactly `access` to it, nothing at all
+// when 0: a key an ordinary user may only read, or one the user may not touch.
+void RestrictKey(bool localMachine, const std::string& key, unsigned long access);
+#endif
 
 }  // namespace krav::test

@@ -8,6 +8,8 @@
 
 #include "engine/processing_run.h"
 #include "output/standard_run.h"
+#include "platform/files.h"
+#include "platform/native_path.h"
 #include "platform/replace_file.h"
 #include "recognisers/language.h"
 #include "recognisers/summary_records.h"
@@ -351,6 +353,28 @@ TEST_F(ProcessingRunTest, StandardStepsDropEveryLineTheyDoNotKnow) {
                     t + "Race: unknown", t + "Guild: unknown", t + "Zone: unknown", t + "Played: unknown",
                     t + "As of: unknown", t + "End of File"}));
     EXPECT_EQ(session.LinesRead, 3);
+}
+
+// A player's folder may hold blanks and letters above 127 (Windows-1252 "\xE9" and the euro sign "\x80"), and
+// lie deep enough for its paths to pass the 260 characters of old Windows programs.
+TEST_F(ProcessingRunTest, AGameFolderWithBlanksLettersAbove127AndALongPathIsShrunkInPlace) {
+    const char separator = static_cast<char>(fs::path::preferred_separator);
+    const std::string deep = "Caf\xE9 \x80 " + std::string(120, 'd');
+    RunInputs in = MakeInputs(game, ShrinkMode::Smallest);
+    in.GameFolder = game.text() + deep + separator + deep + separator;
+    in.LogsFolder = in.GameFolder + "logs" + separator;
+    ASSERT_GT(in.LogPath().size(), 260u);
+    fs::create_directories(platform::NativePath(in.LogsFolder));
+    WriteFile(platform::NativePath(in.LogPath()), Crlf({kLine1, kLine2, kLine3}));
+    Run(in);
+
+    EXPECT_EQ(session.ErrorCount, 0) << session.Status.back();
+    EXPECT_EQ(session.LinesRead, 3);
+    EXPECT_EQ(platform::ListFiles(in.LogsFolder, "*"),
+              (Lines{"CHAT_eqlog_Bob_tunare.txt", "OLDLOG_eqlog_Bob_tunare.txt", "eqlog_Bob_tunare.txt"}));
+    EXPECT_EQ(ReadFile(platform::NativePath(in.LogsFolder + "OLDLOG_eqlog_Bob_tunare.txt")),
+              Crlf({kLine1, kLine2, kLine3}));
+    EXPECT_TRUE(ReadFile(platform::NativePath(in.LogPath())).starts_with(Crlf({kStart})));
 }
 
 class ClassifierStepTest : public ::testing::Test {

@@ -3,12 +3,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#endif
+
 #include "install/log_names.h"
 #include "output/standard_run.h"
+#include "platform/native_path.h"
+#include "platform/process.h"
 #include "recognisers/character.h"
 #include "recognisers/summary_records.h"
 
@@ -38,8 +47,130 @@ TempFolder::~TempFolder() {
 }
 
 std::string TempFolder::text() const {
-    return path_.string() + "/";
+    return path_.string() + static_cast<char>(fs::path::preferred_separator);
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// One parameter of a Windows command line, quoted so that the program's start-up code splits it back.
+std::wstring QuoteParameter(const std::wstring& arg) {
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const fs::path& errorFile) {
+    ProgramResult result;
+    std::wstring commandLine = QuoteParameter(platform::WideText(program));
+    for (const std::string& arg : args)
+        commandLine += L" " + QuoteParameter(platform::WideText(arg));
+
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readOut = nullptr, writeOut = nullptr;
+    if (!CreatePipe(&readOut, &writeOut, &inherit, 0)) return result;
+    SetHandleInformation(readOut, HANDLE_FLAG_INHERIT, 0);
+    HANDLE error = CreateFileW(errorFile.empty() ? L"NUL" : errorFile.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = writeOut;
+    startup.hStdError = error;
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(writeOut);
+    if (error != INVALID_HANDLE_VALUE) CloseHandle(error);
+    if (started) {
+        char buffer[4096];
+        DWORD n = 0;
+        while (::ReadFile(readOut, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            result.out.append(buffer, n);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) result.status = static_cast<int>(code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    CloseHandle(readOut);
+    // The C library's text mode writes a line end as CR LF; the tests compare the lines.
+    std::string lines;
+    for (char c : result.out) {
+        if (c != '\r') lines += c;
+    }
+    result.out = std::move(lines);
+    return result;
+}
+
+std::string CliPath() {
+    return platform::ProgramFolder(nullptr) + "krav-cli.exe";
+}
+
+std::string RecorderPath() {
+    return platform::ProgramFolder(nullptr) + "krav_start_recorder.exe";
+}
+
+std::string Native(std::string_view posixPath) {
+    std::string path = posixPath.starts_with('/') ? "C:" + std::string(posixPath) : std::string(posixPath);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+#else
+
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const fs::path& errorFile) {
+    auto quote = [](const std::string& text) {
+        std::string out = "'";
+        for (char c : text)
+            out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return out + "'";
+    };
+    std::string command = quote(program);
+    for (const std::string& arg : args)
+        command += " " + quote(arg);
+    command += " 2>" + (errorFile.empty() ? std::string("/dev/null") : quote(errorFile.string()));
+    ProgramResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.out.append(buffer, n);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string CliPath() {
+    return KRAV_CLI_PATH;
+}
+
+std::string RecorderPath() {
+    return KRAV_RECORDER_PATH;
+}
+
+std::string Native(std::string_view posixPath) {
+    return std::string(posixPath);
+}
+
+#endif
 
 void WriteFile(const fs::path& path, const std::string& content) {
     fs::create_directories(path.parent_path());

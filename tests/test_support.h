@@ -35,6 +35,26 @@ private:
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& content);
+
+// What a program run to its end left: its exit status and standard output.
+struct ProgramResult {
+    int status = -1;
+    std::string out;
+};
+// Runs the program with the arguments (each passed as one parameter, as typed between quotes) and waits for
+// it; standard error goes to `errorFile` (discarded when empty). The status is -1 when it did not end by
+// itself.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::filesystem::path& errorFile = {});
+// krav-cli of this build: beside the tests on Windows (where the build's path is not the system's),
+// else where the build put it.
+std::string CliPath();
+// The stand-in for a started program (tests/start_recorder.cpp), to be copied where a test needs it; its
+// name ends in ".exe" on Windows, where only such a name runs.
+std::string RecorderPath();
+
+// A POSIX-style absolute path of a test as this system spells it: on Windows "/a/b/" becomes "C:\a\b\".
+std::string Native(std::string_view posixPath);
 std::string ReadFile(const std::filesystem::path& path);
 // The names of the files in a folder, sorted.
 std::vector<std::string> FileNames(const std::filesystem::path& folder);
