@@ -65,20 +65,6 @@ std::string_view KeyOf(std::string_view line) {
     return Trim(eq == std::string_view::npos ? line : line.substr(0, eq));
 }
 
-// Index range [begin, end) of the body of the first section of that name; begin is npos when absent.
-std::pair<std::size_t, std::size_t> FindSection(const std::vector<std::string>& lines,
-                                                std::string_view section) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::optional<std::string_view> name = SectionName(lines[i]);
-        if (!name || !SameName(*name, section)) continue;
-        std::size_t end = i + 1;
-        while (end < lines.size() && !SectionName(lines[end]))
-            ++end;
-        return {i + 1, end};
-    }
-    return {std::string::npos, std::string::npos};
-}
-
 std::string Folded(std::string_view text) {
     std::string folded(text);
     for (char& c : folded)
@@ -190,38 +176,62 @@ void SetEntries(std::vector<std::string>& lines, const std::vector<Profile::Entr
 
 }  // namespace
 
-std::string Profile::ReadString(std::string_view section, std::string_view key,
-                                std::string_view fallback) const {
-    std::optional<std::vector<std::string>> lines = ReadLines(path_);
-    if (!lines) return std::string(fallback);
-    auto [begin, end] = FindSection(*lines, section);
-    if (begin == std::string::npos) return std::string(fallback);
-    for (std::size_t i = begin; i < end; ++i) {
-        const std::string& line = (*lines)[i];
-        std::size_t eq = line.find('=');
-        if (IsComment(line) || eq == std::string::npos || !SameName(KeyOf(line), key)) continue;
-        std::string_view value = Trim(std::string_view(line).substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front()) {
-            value = value.substr(1, value.size() - 2);
+ProfileData::ProfileData(const std::string& path) {
+    std::optional<std::vector<std::string>> lines = ReadLines(path);
+    if (!lines) return;
+    lines_ = std::move(*lines);
+    // Only the first section of a name is ever read; in it, the first line of a key.
+    std::pair<std::size_t, std::size_t>* reading = nullptr;  // the body being read, lines [first, second)
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        if (std::optional<std::string_view> name = SectionName(lines_[i])) {
+            auto [it, first] = sections_.try_emplace(Folded(*name), i + 1, i + 1);
+            reading = first ? &it->second : nullptr;
+            continue;
         }
-        return std::string(value);
+        if (reading == nullptr) continue;
+        reading->second = i + 1;
+        if (HoldsKey(lines_[i])) keys_.try_emplace(KeyId(reading->first, KeyOf(lines_[i])), i);
     }
-    return std::string(fallback);
 }
 
-std::vector<std::string> Profile::KeyNames(std::string_view section) const {
+std::string ProfileData::KeyId(std::size_t body, std::string_view key) {
+    std::string id(reinterpret_cast<const char*>(&body), sizeof body);
+    return id + Folded(key);
+}
+
+std::string ProfileData::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view fallback) const {
+    auto s = sections_.find(Folded(section));
+    if (s == sections_.end()) return std::string(fallback);
+    auto k = keys_.find(KeyId(s->second.first, key));
+    if (k == keys_.end()) return std::string(fallback);
+    const std::string& line = lines_[k->second];
+    std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return std::string(value);
+}
+
+std::vector<std::string> ProfileData::KeyNames(std::string_view section) const {
     std::vector<std::string> keys;
-    std::optional<std::vector<std::string>> lines = ReadLines(path_);
-    if (!lines) return keys;
-    auto [begin, end] = FindSection(*lines, section);
-    if (begin == std::string::npos) return keys;
-    for (std::size_t i = begin; i < end; ++i) {
-        if (IsComment((*lines)[i])) continue;
-        std::string_view key = KeyOf((*lines)[i]);
+    auto s = sections_.find(Folded(section));
+    if (s == sections_.end()) return keys;
+    for (std::size_t i = s->second.first; i < s->second.second; ++i) {
+        if (IsComment(lines_[i])) continue;
+        std::string_view key = KeyOf(lines_[i]);
         if (!key.empty()) keys.emplace_back(key);
     }
     return keys;
+}
+
+std::string Profile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view fallback) const {
+    return ProfileData(path_).ReadString(section, key, fallback);
+}
+
+std::vector<std::string> Profile::KeyNames(std::string_view section) const {
+    return ProfileData(path_).KeyNames(section);
 }
 
 bool Profile::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
