@@ -82,7 +82,7 @@ bool HoldsKey(std::string_view line) {
 // missing section is added at the end, after a blank line. The file is cut into sections once and each
 // section's keys are found through a hash, so the work grows with the lines and the entries, not with
 // their product.
-void SetEntries(std::vector<std::string>& lines, const std::vector<Profile::Entry>& entries) {
+void SetEntries(std::vector<std::string>& lines, const std::function<void(const Profile::EntrySink&)>& entries) {
     struct Section {
         std::optional<std::string> header;  // none for the lines before the first section
         std::vector<std::string> body;      // up to the last non-blank line; new keys go below it
@@ -138,9 +138,9 @@ void SetEntries(std::vector<std::string>& lines, const std::vector<Profile::Entr
         return std::nullopt;
     };
 
-    for (const Profile::Entry& e : entries) {
-        std::string entry = e.key + "=" + e.value;
-        auto it = sectionOf.find(Folded(e.section));
+    entries([&](std::string_view eSection, std::string_view eKey, std::string_view value) {
+        std::string entry = std::string(eKey) + "=" + std::string(value);
+        auto it = sectionOf.find(Folded(eSection));
         if (it == sectionOf.end()) {
             // The file's last line decides the blank line before the new section.
             const Section& last = sections.back();
@@ -148,21 +148,21 @@ void SetEntries(std::vector<std::string>& lines, const std::vector<Profile::Entr
                                      (last.body.empty() && !last.header);  // a file without lines
             if (!lastIsBlank) sections.back().blanks.emplace_back();
             Section& added = sections.emplace_back();
-            added.header = "[" + e.section + "]";
+            added.header = "[" + std::string(eSection) + "]";
             added.body.push_back(std::move(entry));
             sectionOf.try_emplace(Folded(*SectionName(*added.header)), sections.size() - 1);
-            continue;
+            return;
         }
         const std::size_t section = it->second;
         Section& s = sections[section];
-        if (std::optional<std::size_t> line = find(section, e.key)) {
+        if (std::optional<std::size_t> line = find(section, eKey)) {
             std::string& text = s.body[*line];
-            text = std::string(KeyOf(text)) + "=" + e.value;  // keeps the key's spelling
+            text = std::string(KeyOf(text)) + "=" + std::string(value);  // keeps the key's spelling
         } else {
             s.body.push_back(std::move(entry));
             if (s.indexed) remember(section, s.body.size() - 1);
         }
-    }
+    });
 
     lines.clear();
     for (Section& s : sections) {
@@ -239,6 +239,13 @@ bool Profile::WriteString(std::string_view section, std::string_view key, std::s
 }
 
 bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
+    return WriteStrings([&entries](const EntrySink& set) {
+        for (const Entry& e : entries)
+            set(e.section, e.key, e.value);
+    });
+}
+
+bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries) const {
     namespace fs = std::filesystem;
     std::error_code ec;
     std::vector<std::string> lines;

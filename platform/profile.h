@@ -3,6 +3,7 @@
 // created on the first write. Each operation opens, uses and closes the file.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,6 +50,10 @@ public:
     };
     // Several keys in one rewrite of the file, in order, as if written one after another.
     bool WriteStrings(const std::vector<Entry>& entries) const;
+    // The same for keys that `entries` hands to its argument one after another, so that a long list need
+    // not be held as Entry objects.
+    using EntrySink = std::function<void(std::string_view section, std::string_view key, std::string_view value)>;
+    bool WriteStrings(const std::function<void(const EntrySink&)>& entries) const;
 
 private:
     std::string path_;
