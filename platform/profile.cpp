@@ -138,10 +138,17 @@ void SetEntries(std::vector<std::string>& lines, const std::function<void(const 
         return std::nullopt;
     };
 
+    std::optional<std::size_t> lastSection;  // where the entry before went, when it found its section
+    std::string lastName;
     entries([&](std::string_view eSection, std::string_view eKey, std::string_view value) {
         std::string entry = std::string(eKey) + "=" + std::string(value);
-        auto it = sectionOf.find(Folded(eSection));
-        if (it == sectionOf.end()) {
+        // Keys of one section mostly come together: the section of the last entry is tried first.
+        if (!lastSection || eSection != lastName) {
+            auto it = sectionOf.find(Folded(eSection));
+            lastSection = it == sectionOf.end() ? std::nullopt : std::optional<std::size_t>(it->second);
+            lastName = eSection;
+        }
+        if (!lastSection) {
             // The file's last line decides the blank line before the new section.
             const Section& last = sections.back();
             const bool lastIsBlank = !last.blanks.empty() ||
@@ -151,9 +158,10 @@ void SetEntries(std::vector<std::string>& lines, const std::function<void(const 
             added.header = "[" + std::string(eSection) + "]";
             added.body.push_back(std::move(entry));
             sectionOf.try_emplace(Folded(*SectionName(*added.header)), sections.size() - 1);
+            lastSection.reset();
             return;
         }
-        const std::size_t section = it->second;
+        const std::size_t section = *lastSection;
         Section& s = sections[section];
         if (std::optional<std::size_t> line = find(section, eKey)) {
             std::string& text = s.body[*line];
