@@ -21,6 +21,16 @@ bool LogReader::Open(const std::string& path) {
     carry_.clear();
     eof_ = failed_ = false;
     consumed_ = 0;
+    // A byte order mark that an editor put at the start of the file belongs to no line.
+    byteOrderMark_ = false;
+    char head[3] = {};
+    if (std::fread(head, 1, 3, file_) == 3 && std::memcmp(head, kByteOrderMark, 3) == 0) {
+        byteOrderMark_ = true;
+        consumed_ = 3;
+    } else if (std::fseek(file_, 0, SEEK_SET) != 0) {
+        Close();
+        return false;
+    }
     return true;
 }
 

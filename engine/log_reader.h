@@ -13,6 +13,8 @@ namespace krav {
 class LogReader {
 public:
     static constexpr std::size_t kBlockSize = 1 << 20;
+    // The UTF-8 byte order mark, EF BB BF.
+    static constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
     LogReader() = default;
     LogReader(const LogReader&) = delete;
@@ -44,6 +46,8 @@ public:
         return NextLineAcrossBlocks(line);
     }
     bool Failed() const { return failed_; }
+    // Whether the file starts with a byte order mark, which no line includes.
+    bool HasByteOrderMark() const { return byteOrderMark_; }
 
     // The size the file had when it was opened, and the bytes taken up to the end of the last line returned.
     std::uint64_t InitialSize() const { return initialSize_; }
@@ -57,7 +61,7 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0, end_ = 0;
     std::string carry_;  // a line that spans two blocks
-    bool eof_ = false, failed_ = false;
+    bool eof_ = false, failed_ = false, byteOrderMark_ = false;
     std::uint64_t initialSize_ = 0, consumed_ = 0;
 };
 

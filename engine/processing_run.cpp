@@ -115,6 +115,9 @@ void ProcessingRun::Start() {
     if (!run_.log_.Open(in.LogPath())) s.AddError(texts::kUnableToReadLog);
     if (!readOnly && !run_.newLog_.file.Create(in.WorkPath(texts::kNewLog)))
         s.AddError(texts::kUnableToWriteLog);
+    // The log's byte order mark stays at the start of the log when the new log replaces it.
+    if (run_.newLog_.file.IsOpen() && run_.log_.HasByteOrderMark())
+        run_.CheckWrite(run_.newLog_, run_.newLog_.file.Put(LogReader::kByteOrderMark));
     if (!readOnly) {
         const std::string chat = in.WorkPath(texts::kNewChat);
         if (!run_.newChat_.file.Append(chat) && !run_.newChat_.file.Create(chat)) {

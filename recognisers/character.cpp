@@ -3,6 +3,7 @@
 
 #include <array>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -154,7 +155,8 @@ bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
         if (end == 0) end = FindCase(" *", message);
         if (end == 0) end = FindCase("[", message);
         if (end == 0) return false;
-        who.title = Mid(message, 3, end - 3);
+        // "* * [" has an empty title: its closing " *" overlaps the opening "* ".
+        if (end > 3) who.title = Mid(message, 3, end - 3);
     }
     std::string_view m = Mid(message, FindCase("[", message), std::string_view::npos);
 
@@ -186,7 +188,7 @@ bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
 
     if (who.name.starts_with("* ")) {
         if (std::size_t q = FindCase(" *", who.name); q > 0) {
-            who.title = Mid(who.name, 3, q - 3);
+            who.title = q > 3 ? Mid(who.name, 3, q - 3) : std::string_view();
             who.name = RestFrom(who.name, q + 3);
         } else {
             // A title without its closing mark: no title, and the name stays whole.
@@ -215,7 +217,11 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(raw);
         const std::string_view timestamp = raw.substr(0, kTimestampLength);
         const std::string_view message = RestFrom(raw, kTimestampLength + 2);
-        if (!ParseWhoEntry(message, who)) {
+        // The classic-era client leaves an empty line under the dashes, and writes some entries after more
+        // than one blank: neither ends the list.
+        const std::size_t entryStart = message.find_first_not_of(' ');
+        if (entryStart == std::string_view::npos) continue;
+        if (!ParseWhoEntry(message.substr(entryStart), who)) {
             closing = message;
             closed = true;
             break;
@@ -263,7 +269,9 @@ bool ZoneAndPlayedTime(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou && FoldCase(line.Message.empty() ? '\0' : line.Message[0]) != 't') return false;
     const std::string_view m = line.Message;
     CharacterState& c = run.session.Character;
-    if (LineStartsWith("You have entered ", line)) {
+    // "You have entered an area where levitation effects do not function." names no zone.
+    if (LineStartsWith("You have entered ", line) &&
+        !LineStartsWith("You have entered an area where", line)) {
         std::string_view zone = CutBefore(RestFrom(m, 18), ".");
         if (zone.empty()) return true;
         c.CurrentZone = zone;
@@ -357,9 +365,13 @@ void ReadGuildRoster(Session& session, const std::string& gameFolder, const std:
         return;
     }
     StatTable& roster = session.Tables.gGuild;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    // CR LF, LF and CR alone each end a line.
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        const std::string_view line(text.data() + start, end - start);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         std::string fields[5];
         std::string_view rest = line;
         for (std::string& field : fields) {

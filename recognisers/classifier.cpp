@@ -87,12 +87,13 @@ constexpr Step kSteps[] = {
     Row(FatigueAndWere, kYou, kFatigueAndWereGate),              // 16 fatigue and "You were "
     Row(SkillAttempts, kYou, kSkillAttemptsGate),                // 17 skill attempts
     Row(ActionsAndStates, Opening("g"), kActionsAndStatesGate),  // 18 food, drink ("Glug, glug"), "You are "
-    Row(YouMessages, kYou),       // 19 every other message starting with "You "
-    Row(ConsiderMessages, kAny),  // 20 consider messages
-    Row(AttacksOnPlayer, kAny),   // 21 attacks on the player
-    Row(VendorDialogue, kAny),    // 22 vendor dialogue
-    Row(OthersChat, kAny),        // 23 others' chat
-                                  // 24 anything else: dropped
+    Row(YouMessages, kYou),           // 19 every other message starting with "You "
+    Row(ConsiderMessages, kAny),      // 20 consider messages
+    Row(AttacksOnPlayer, kAny),       // 21 attacks on the player
+    Row(VendorDialogue, kAny),        // 22 vendor dialogue
+    Row(OthersChat, kAny),            // 23 others' chat
+    Row(TargetResistedByName, kAny),  //    today's client's "A gnoll resisted your Lull!", after all others
+                                      // 24 anything else: dropped
 };
 
 // The "You" gates of all steps combined, so that a "You" line works out once which steps it goes to: one bit

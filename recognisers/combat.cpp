@@ -20,8 +20,8 @@ std::string_view Damage(const LogLine& line, std::size_t from) {
     return points > 0 ? rest.substr(0, points - 1) : std::string_view("0");
 }
 
-// A hit is a message that holds " points of damage"; its damage is Damage(line, from). Nothing when the
-// message holds no such text.
+// A hit is a message that holds " points of damage"; its damage is Damage(line, from). A message holding
+// " for 1 point of damage" instead is a hit of "1". Nothing when the message holds neither.
 std::optional<std::string_view> HitDamage(const LogLine& line, std::size_t from) {
     static constexpr std::string_view kPoints = " points of damage";
     // Almost always the number is followed at once by " points of damage". Then the message does hold it,
@@ -37,7 +37,11 @@ std::optional<std::string_view> HitDamage(const LogLine& line, std::size_t from)
             return searched.substr(start, blank - start);
         }
     }
-    if (FindNoCase(kPoints, searched) == 0) return std::nullopt;
+    if (FindNoCase(kPoints, searched) == 0) {
+        // A hit of one point says so in the singular.
+        if (FindNoCase(" for 1 point of damage", searched) > 0) return "1";
+        return std::nullopt;
+    }
     return Damage(line, from);
 }
 
@@ -69,6 +73,19 @@ void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_
     } else {
         table.NewRow({kind, hit ? "0" : "1", hit ? "1" : "0", hit ? damage : "?"});
     }
+}
+
+// Today's client writes a miss that the target defended as "You try to slash a gnoll, but a gnoll
+// dodges!" (or parries, blocks, ripostes): a miss like ", but miss!".
+bool DefendedByTarget(const LogLine& line) {
+    if (FindNoCase(", but ", line.Unquoted) == 0) return false;
+    for (std::string_view defence : {" dodges!", " parries!", " blocks!", " ripostes!"}) {
+        if (line.Unquoted.size() > defence.size() &&
+            EqualsNoCase(line.Unquoted.substr(line.Unquoted.size() - defence.size()), defence)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 struct Special {
@@ -147,7 +164,8 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
         const std::string_view rest = RestFrom(m, 5);
         kind = rest.substr(0, rest.find(' '));
         damage = *hitDamage;
-    } else if (LineStartsWith("You try to ", line) && FindNoCase(", but miss!", line.Unquoted) > 0) {
+    } else if (LineStartsWith("You try to ", line) &&
+               (FindNoCase(", but miss!", line.Unquoted) > 0 || DefendedByTarget(line))) {
         kind = CutBefore(RestFrom(m, 12), " ");
     } else {
         return false;

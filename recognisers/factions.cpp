@@ -18,6 +18,7 @@ constexpr FactionEnding kEndings[] = {{" got better", Ending::Better},
                                       {" got worse", Ending::Worse},
                                       {" could not possibly get any better", Ending::Max},
                                       {" could not possibly get any worse", Ending::Min}};
+static_assert(kEndings[0].kind == Ending::Better && kEndings[1].kind == Ending::Worse);
 
 struct Consider {
     Needle test;
@@ -56,7 +57,15 @@ bool FactionStanding(RunContext& run, const LogLine& line) {
             break;
         }
     }
-    if (ending == nullptr) return true;
+    if (ending == nullptr) {
+        // Today's client: "Your faction standing with Merchants of Tarn has been adjusted by -5." A change
+        // above 0 is a "got better", below 0 a "got worse"; no change counts nothing.
+        static constexpr Needle kAdjusted = " has been adjusted by ";
+        if ((p = FindInLine(kAdjusted, line)) == 0) return true;
+        const std::int64_t by = ReadInteger(CutBefore(RestFrom(m, p + kAdjusted.text.size()), "."), 0);
+        if (by == 0) return true;
+        ending = &kEndings[by > 0 ? 0 : 1];
+    }
     const std::string_view name = TrimBlanks(p > 27 ? Mid(m, 28, p - 27) : std::string_view());
     const bool change = ending->kind == Ending::Better || ending->kind == Ending::Worse;
     if (!change && name.empty()) return true;

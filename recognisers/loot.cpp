@@ -1,6 +1,8 @@
 // Kills, loot, money and vendors.
 #include "recognisers/loot.h"
 
+#include <optional>
+
 #include "engine/text.h"
 
 namespace krav {
@@ -101,10 +103,43 @@ void PriceOffer(RunContext& run, std::string_view message, std::size_t tells) {
     }
 }
 
+// Today's client names the corpse after the item: "Ruby from Lord Nagafen's corpse".
+bool FromCorpse(std::string_view item) {
+    static constexpr std::string_view kCorpse = "'s corpse";
+    return item.size() >= kCorpse.size() && EqualsNoCase(item.substr(item.size() - kCorpse.size()), kCorpse);
+}
+
+// The item of such a text is the text before its last " from "; any other text is left as it is.
+std::string_view WithoutCorpse(std::string_view item) {
+    if (!FromCorpse(item)) return item;
+    static constexpr std::string_view kFrom = " from ";
+    for (std::size_t at = item.size(); at-- > 0;) {
+        if (EqualsNoCase(item.substr(at, kFrom.size()), kFrom)) return item.substr(0, at);
+    }
+    return item;
+}
+
+// Today's client, for an item that goes on at once: "You looted a Ruby from a gnoll's corpse and sold it for
+// 2 gold.", "... to create ...", "... and stored it in ...". The looted item, cut as the loot lines' are
+// ("*" in front of a quantity), or nothing for any other message.
+[[gnu::noinline]] std::optional<std::string> LootedAndPassedOn(const LogLine& line) {
+    static constexpr Needle kPassedOn[] = {"'s corpse and sold it", "'s corpse to create",
+                                           "'s corpse and stored it"};
+    for (const Needle& passedOn : kPassedOn) {
+        const std::size_t at = FindInLine(passedOn, line);
+        if (at <= 12) continue;
+        const std::string_view looted = WithoutCorpse(Mid(line.Message, 12, at - 12 + 9));
+        if (MessageStartsWith("a ", looted)) return std::string(RestFrom(looted, 3));
+        if (MessageStartsWith("an ", looted)) return std::string(RestFrom(looted, 4));
+        return "*" + std::string(looted);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 constexpr YouGate kSlainMobGate{{"You have slain "}};
-constexpr YouGate kMoneyAndItemsGate{{"You receive ", "You give ", "You just dropped your "}};
+constexpr YouGate kMoneyAndItemsGate{{"You receive ", "You give ", "You just dropped your ", "You looted "}};
 
 bool SlainMob(RunContext& run, const LogLine& line) {
     if (!line.StartsWithYou) return false;  // every form of this step starts with "You"
@@ -125,11 +160,22 @@ bool MoneyAndItems(RunContext& run, const LogLine& line) {
     } else if (LineStartsWith("You give ", line)) {
         Purchase(run, line);
     } else if (LineStartsWith("--You have looted a ", line)) {
-        IncrementLooted(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 21), ".--")), zone);
+        const std::string_view item = WithoutCorpse(CutBefore(RestFrom(m, 21), ".--"));
+        IncrementLooted(run.session.Tables.gLoot, StripItemLink(item), zone);
+        run.KeepLineCompatible(line);
+    } else if (LineStartsWith("--You have looted an ", line) &&
+               FromCorpse(CutBefore(RestFrom(m, 22), ".--"))) {
+        // Today's client: "--You have looted an Avian Key from a gnoll's corpse.--", a single item.
+        const std::string_view item = WithoutCorpse(CutBefore(RestFrom(m, 22), ".--"));
+        IncrementLooted(run.session.Tables.gLoot, StripItemLink(item), zone);
         run.KeepLineCompatible(line);
     } else if (LineStartsWith("--You have looted ", line)) {
-        const std::string item = "*" + std::string(CutBefore(RestFrom(m, 19), ".--"));
+        const std::string item = "*" + std::string(WithoutCorpse(CutBefore(RestFrom(m, 19), ".--")));
         IncrementLooted(run.session.Tables.gLoot, StripItemLink(item), zone);
+        run.KeepLineCompatible(line);
+    } else if (std::optional<std::string> item;
+               LineStartsWith("You looted ", line) && (item = LootedAndPassedOn(line))) {
+        IncrementLooted(run.session.Tables.gLoot, StripItemLink(*item), zone);
         run.KeepLineCompatible(line);
     } else if (LineStartsWith("You just dropped your ", line)) {
         IncrementDropped(run.session.Tables.gLoot, StripItemLink(CutBefore(RestFrom(m, 23), ".")), "");

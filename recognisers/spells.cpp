@@ -1,6 +1,8 @@
 // Spells and spell results.
 #include "recognisers/spells.h"
 
+#include <utility>
+
 #include "engine/text.h"
 
 namespace krav {
@@ -29,6 +31,56 @@ bool IsItemEffect(const LogLine& line) {
     return UpperCase(first) == first;
 }
 
+// A spell of the player's that its target resisted.
+void CountResisted(StatTables& tables, std::string_view spell) {
+    if (int row = tables.gSpells.FindRow(spell); row > 0) {
+        tables.gSpells.IncreaseCell(2, row);
+    } else {
+        tables.gSpells.NewRow({spell, "?", "1"});
+    }
+    IncrementCount(tables.gResults, "Resisted");
+}
+
+// The spell of "You resist the Lull spell!", from the text after "the ".
+std::string_view ResistedSpell(std::string_view text) {
+    return CutBefore(CutBefore(CutBefore(text, " spell"), "."), "!");
+}
+
+// The forms today's client writes for some of the outcomes above, tried after them all: none of those takes
+// their lines (an item effect never holds " spell "), so their place changes nothing, and out of the way
+// they cost the lines that other forms take nothing.
+// "Your Lull spell is interrupted." and "Your Lull spell fizzles!" are "Your spell is interrupted." and
+// "Your spell fizzles!" with the spell named ("Your pet's Lull spell ..." is the pet's); "You resist a
+// gnoll's Lull!" (or "You resist Lord Bob's Lull!") is "You resist the Lull spell!" with the caster named.
+[[gnu::noinline]] bool TodaysSpellOutcomes(RunContext& run, const LogLine& line) {
+    const std::string_view m = line.Message;
+    StatTables& tables = run.session.Tables;
+    if (LineStartsWith("Your ", line)) {
+        if (LineStartsWith("Your pet's ", line)) return false;  // the pet's spell, not the player's
+        static constexpr std::pair<std::string_view, std::string_view> kOutcomes[] = {
+            {" spell is interrupted.", "Interrupted"}, {" spell fizzles!", "Fizzles"}};
+        for (const auto& [ending, outcome] : kOutcomes) {
+            // The last two bytes rule out the most "Your " lines before the ending is compared.
+            if (m.size() > 5 + ending.size() && m.back() == ending.back() &&
+                FoldCase(m[m.size() - 2]) == ending[ending.size() - 2] &&
+                EqualsNoCase(m.substr(m.size() - ending.size()), ending)) {
+                run.KeepLineCompatible(line);
+                IncrementCount(tables.gResults, outcome);
+                return true;
+            }
+        }
+        return false;
+    }
+    if (LineStartsWith("You resist ", line) && m.ends_with('!')) {
+        if (const std::size_t caster = FindNoCase("'s ", m); caster > 0) {
+            run.KeepLineCompatible(line);
+            IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, caster + 3))));
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 constexpr YouGate kCastingAndMemorizingGate{{"You begin casting ", "You have finished memorizing "}};
@@ -36,7 +88,7 @@ constexpr YouGate kFinishingBlowsGate{{"You deliver a ", "You perform an "}};
 // "Your " takes in every other "Your " form; the character's own spell line starts with the name.
 constexpr YouGate kSpellOutcomesGate{
     {"Your ", "You regain your concentration ", "You are too distracted to cast a spell",
-     "You are missing some required spell components", "You resist the "},
+     "You are missing some required spell components", "You resist "},
     false,
     true};
 
@@ -96,13 +148,7 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gResults, SpellResult(RestFrom(m, name.size() + 10)));
     } else if (LineStartsWith("Your target resisted the ", line)) {
         run.KeepLineCompatible(line);
-        const std::string_view spell = CutBefore(CutBefore(RestFrom(m, 26), " spell."), ".");
-        if (int row = tables.gSpells.FindRow(spell); row > 0) {
-            tables.gSpells.IncreaseCell(2, row);
-        } else {
-            tables.gSpells.NewRow({spell, "?", "1"});
-        }
-        IncrementCount(tables.gResults, "Resisted");
+        CountResisted(tables, CutBefore(CutBefore(RestFrom(m, 26), " spell."), "."));
     } else if (LineStartsWith("Your target cannot be ", line)) {
         run.KeepLineCompatible(line);
         IncrementCount(tables.gResults, "Immune");
@@ -123,11 +169,24 @@ bool SpellOutcomes(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gResults, "Missing components");
     } else if (LineStartsWith("You resist the ", line)) {
         run.KeepLineCompatible(line);
-        const std::string_view spell = CutBefore(CutBefore(CutBefore(RestFrom(m, 16), " spell"), "."), "!");
-        IncrementCount(tables.gActions, "Resist " + std::string(spell));
+        IncrementCount(tables.gActions, "Resist " + std::string(ResistedSpell(RestFrom(m, 16))));
+    } else if (LineStartsWith("Your ", line) || LineStartsWith("You resist ", line)) {
+        return TodaysSpellOutcomes(run, line);
     } else {
         return false;
     }
+    return true;
+}
+
+// Today's client names the target that resisted: "A gnoll resisted your Lull!" is "Your target resisted the
+// Lull spell.". The classifier tries it after every other form, so that it never takes their lines.
+bool TargetResistedByName(RunContext& run, const LogLine& line) {
+    static constexpr Needle kResisted = " resisted your ";
+    if (!line.Message.ends_with('!')) return false;
+    const std::size_t at = FindInLine(kResisted, line);
+    if (at == 0) return false;
+    run.KeepLineCompatible(line);
+    CountResisted(run.session.Tables, CutBefore(RestFrom(line.Message, at + kResisted.text.size()), "!"));
     return true;
 }
 

@@ -12,6 +12,8 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line);
 bool FinishingBlows(RunContext& run, const LogLine& line);
 // From "Your spell " to "You resist the ".
 bool SpellOutcomes(RunContext& run, const LogLine& line);
+// "A gnoll resisted your Lull!", tried after every other step.
+bool TargetResistedByName(RunContext& run, const LogLine& line);
 
 // The "You" messages these steps can claim (see YouGate).
 extern const YouGate kCastingAndMemorizingGate;
