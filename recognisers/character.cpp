@@ -228,8 +228,8 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         }
         if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
         WriteFriend(run, who, timestamp);
+        if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);  // a who list may be endless
     }
-    if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);
     if (closed) TakeZoneAlias(run.session, closing);
     return true;
 }
