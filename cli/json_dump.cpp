@@ -2,10 +2,9 @@
 #include "cli/json_dump.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "engine/encoding.h"
+#include "platform/replace_file.h"
 
 namespace krav::cli {
 
@@ -89,19 +88,7 @@ std::string SessionJson(const Session& session) {
 }
 
 bool WriteSessionJson(const Session& session, const std::string& path) {
-    const std::string temporary = path + ".krav-tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    const std::string text = SessionJson(session);
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = std::fclose(file) == 0 && ok;
-    std::error_code ec;
-    if (ok) std::filesystem::rename(temporary, path, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return platform::ReplaceFileWith(path, SessionJson(session));
 }
 
 }  // namespace krav::cli

@@ -1,11 +1,13 @@
 // The log list from the terminal.
 #include "cli/list_command.h"
 
+#include "cli/terminal_host.h"
 #include "engine/encoding.h"
 #include "engine/session.h"
 #include "install/catalogue.h"
 #include "install/game_folder.h"
 #include "install/log_names.h"
+#include "platform/process.h"
 
 namespace krav::cli {
 
@@ -42,17 +44,21 @@ int RunList(const ListCommand& command, std::FILE* out, std::FILE* err) {
     request.programFolder = command.programFolder;
     request.firstActivation = true;
     ListLogs(session, cLogs, request, host);
+    const bool terminal = platform::IsTerminal(out);
     for (const std::string& entry : cLogs.Items()) {
-        std::fputs(entry.c_str(), out);
+        std::fputs((terminal ? ForTerminal(entry) : entry).c_str(), out);
         std::fputc('\n', out);
     }
-    std::fflush(out);
+    const bool written = std::fflush(out) == 0 && !std::ferror(out);
+    const bool errTerminal = platform::IsTerminal(err);
     for (const std::string& line : session.Status) {
-        std::fputs(Cp1252ToUtf8(line).c_str(), err);
+        const std::string text = Cp1252ToUtf8(line);
+        std::fputs((errTerminal ? ForTerminal(text) : text).c_str(), err);
         std::fputc('\n', err);
     }
+    if (!written) std::fputs("krav-cli: unable to write the log list to standard output\n", err);
     std::fflush(err);
-    return session.ErrorCount > 0 ? 1 : 0;
+    return session.ErrorCount > 0 || !written ? 1 : 0;
 }
 
 bool ResolveEntry(ProcessCommand& command, std::string& error) {

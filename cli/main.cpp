@@ -45,6 +45,10 @@ int main(int argc, char** argv) {
         session.Tables.SortTables(process.sort == cli::SortOrder::Value);
 
     int status = session.RunSucceeded() ? 0 : 1;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("krav-cli: unable to write the status list to standard output\n", stderr);
+        status = 1;
+    }
     if (!process.dumpJsonPath.empty() && !cli::WriteSessionJson(session, process.dumpJsonPath)) {
         std::fprintf(stderr, "krav-cli: unable to write %s\n", process.dumpJsonPath.c_str());
         status = 1;

@@ -9,7 +9,24 @@
 namespace krav::cli {
 
 TerminalHost::TerminalHost(Session& session, std::FILE* out, std::FILE* progress)
-    : session_(session), out_(out), progress_(progress) {}
+    : session_(session), out_(out), progress_(progress), safeText_(platform::IsTerminal(out)) {}
+
+std::string ForTerminal(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x20 || c == 0x7f) {
+            out += '?';
+        } else if (c == 0xc2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xa0) {
+            out += '?';  // U+0080..U+009F, which some terminals take as controls
+            ++i;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
 
 void TerminalHost::ProcessPendingMessages() {
     if (platform::InterruptRequested()) session_.Stop();
@@ -20,6 +37,8 @@ void TerminalHost::FlushStatus() {
     ClearBar();
     for (; printed_ < session_.Status.size(); ++printed_) {
         std::string line = Cp1252ToUtf8(session_.Status[printed_]);
+        // Text from a log never reaches a terminal as escape sequences.
+        if (safeText_) line = ForTerminal(line);
         line += '\n';
         std::fputs(line.c_str(), out_);
     }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "engine/run_host.h"
 #include "engine/session.h"
@@ -34,6 +36,10 @@ private:
     bool barShown_ = false;
     std::int64_t maximum_ = 0, position_ = 0;
     int drawnPercent_ = -1;
+    bool safeText_;  // control characters replaced: the status list goes to a terminal
 };
+
+// UTF-8 text with its control characters (C0, DEL, C1) replaced by '?'.
+std::string ForTerminal(std::string_view utf8);
 
 }  // namespace krav::cli

@@ -57,6 +57,7 @@ bool LogReader::Refill() {
 
 bool LogReader::NextLineAcrossBlocks(std::string_view& line) {
     carry_.clear();
+    continues_ = false;
     while (true) {
         if (pos_ < end_) {
             const char* start = buffer_.data() + pos_;
@@ -78,11 +79,43 @@ bool LogReader::NextLineAcrossBlocks(std::string_view& line) {
             carry_.append(start, available);
             consumed_ += available;
             pos_ = end_;
+            if (carry_.size() >= kLongLine) {
+                line = carry_;
+                continues_ = true;
+                return true;
+            }
         }
         if (!Refill()) {
             if (failed_ || carry_.empty()) return false;
             line = carry_;  // the last line of a file without a final line end
             return true;
+        }
+    }
+}
+
+bool LogReader::NextPiece(std::string_view& piece) {
+    while (true) {
+        if (pos_ < end_) {
+            const char* start = buffer_.data() + pos_;
+            const std::size_t available = end_ - pos_;
+            if (const void* hit = std::memchr(start, '\n', available); hit != nullptr) {
+                const auto length = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
+                pos_ += length + 1;
+                consumed_ += length + 1;
+                piece = std::string_view(start, length);
+                if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
+                continues_ = false;
+                return true;
+            }
+            pos_ = end_;
+            consumed_ += available;
+            piece = std::string_view(start, available);
+            return true;
+        }
+        if (!Refill()) {
+            continues_ = false;  // the end of the file ends the line
+            piece = {};
+            return !failed_;
         }
     }
 }

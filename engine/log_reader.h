@@ -13,6 +13,9 @@ namespace krav {
 class LogReader {
 public:
     static constexpr std::size_t kBlockSize = 1 << 20;
+    // A line longer than this is returned in pieces (Continues, NextPiece), so that memory stays bounded
+    // whatever the file holds (a file of NUL bytes is one line).
+    static constexpr std::size_t kLongLine = 16 << 20;
     // The UTF-8 byte order mark, EF BB BF.
     static constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
@@ -46,6 +49,11 @@ public:
         return NextLineAcrossBlocks(line);
     }
     bool Failed() const { return failed_; }
+    // True when the line (or piece) just returned is not the whole line: the rest follows through NextPiece.
+    bool Continues() const { return continues_; }
+    // The next piece of a line that continues; its last piece, without the line end, clears Continues. The
+    // view stays valid until the next call. False after a read failure.
+    bool NextPiece(std::string_view& piece);
     // Whether the file starts with a byte order mark, which no line includes.
     bool HasByteOrderMark() const { return byteOrderMark_; }
 
@@ -61,7 +69,7 @@ private:
     std::vector<char> buffer_;
     std::size_t pos_ = 0, end_ = 0;
     std::string carry_;  // a line that spans two blocks
-    bool eof_ = false, failed_ = false, byteOrderMark_ = false;
+    bool eof_ = false, failed_ = false, continues_ = false, byteOrderMark_ = false;
     std::uint64_t initialSize_ = 0, consumed_ = 0;
 };
 

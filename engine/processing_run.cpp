@@ -1,14 +1,15 @@
 // The processing run: start steps, read loop, end-of-run steps and the replacement of the user's files.
 #include "engine/processing_run.h"
 
-#include <cstdio>
+#include <cstdint>
+#include <exception>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <vector>
 
+#include "engine/log_replacement.h"
 #include "engine/status_texts.h"
 #include "engine/text.h"
+#include "platform/files.h"
 
 namespace krav {
 
@@ -16,56 +17,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void DeleteFile(const std::string& path) {
-    std::error_code ignored;
-    fs::remove(fs::path(path), ignored);
-}
-
-bool RenameFile(const std::string& from, const std::string& to) {
-    std::error_code ec;
-    fs::rename(fs::path(from), fs::path(to), ec);
-    return !ec;
-}
-
-// Copies everything from the stream's position to its end; true when all of it reached the file.
-bool CopyRest(std::ifstream& in, WorkFile& out) {
-    std::vector<char> block(LogReader::kBlockSize);
-    while (in.good()) {
-        in.read(block.data(), static_cast<std::streamsize>(block.size()));
-        const std::streamsize got = in.gcount();
-        if (got > 0 && !out.Put(std::string_view(block.data(), static_cast<std::size_t>(got)))) return false;
-    }
-    return in.eof() && out.Close();
-}
-
-// Copies bytes [offset, end) of `source` to the end of `destination`. True when everything was copied.
-bool AppendFileTail(const std::string& source, std::uint64_t offset, const std::string& destination) {
-    std::error_code ec;
-    std::uintmax_t size = fs::file_size(fs::path(source), ec);
-    if (ec) return false;
-    if (size <= offset) return true;
-    std::ifstream in(fs::path(source), std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(offset));
-    WorkFile out;
-    return in.good() && out.Append(destination) && CopyRest(in, out);
-}
-
-// Overwrites `destination` in place with the content of `source`. The log is never renamed over: the game may
-// hold it open and go on appending, and a rename would send its later lines to a deleted file.
-bool OverwriteInPlace(const std::string& source, const std::string& destination) {
-    std::ifstream in(fs::path(source), std::ios::binary);
-    WorkFile out;
-    return in.good() && out.Create(destination) && CopyRest(in, out);
-}
+using platform::FileState;
+using platform::StateOf;
 
 }  // namespace
 
 void ProcessingRun::Run(Session& session, const RunInputs& inputs, RunHost& host, const RunSteps& steps) {
     RunContext context(session, inputs, host);
     ProcessingRun run(context, steps);
-    run.Start();
-    if (!session.StopRequested) run.ReadLoop();
+    // A failure from below (no memory, a library's exception) ends the run along its stop path, so that no
+    // work file is left behind and nothing incomplete replaces the user's files.
+    try {
+        run.Start();
+        if (!session.StopRequested) run.ReadLoop();
+    } catch (const std::exception& e) {
+        run.Failed(e.what());
+    } catch (...) {
+        run.Failed("unknown failure");
+    }
     run.Finish();
+}
+
+void ProcessingRun::Failed(const char* what) {
+    run_.session.AddError(std::string(texts::kUnexpectedFailure) + what + ")!");
 }
 
 void ProcessingRun::Start() {
@@ -99,18 +73,13 @@ void ProcessingRun::Start() {
 
     run_.host.SaveMainSettings();
 
-    if (!readOnly) {
-        CopyOneFile(in.WorkPath(texts::kChat), in.WorkPath(texts::kNewChat), false);
-        if (in.Backup) {
-            backupNeedsAppending_ =
-                CopyOneFile(in.WorkPath(texts::kOldLog), in.WorkPath(texts::kTempBackup), false);
-            // Without a backup yet, the whole log becomes the backup and needs nothing appended.
-            if (!backupNeedsAppending_) CopyOneFile(in.LogPath(), in.WorkPath(texts::kTempBackup), false);
-        }
-    }
-
     s.AddStatus(std::string(readOnly ? texts::kReading : texts::kProcessing) + "\"" + in.LogPath() + "\"...");
     run_.host.RepaintStatus();
+
+    if (!readOnly && !PrepareWorkFiles()) {
+        run_.host.RepaintStatus();
+        return;  // another run's files, or an earlier run's unfinished replacement: not ours to touch
+    }
 
     if (!run_.log_.Open(in.LogPath())) s.AddError(texts::kUnableToReadLog);
     if (!readOnly && !run_.newLog_.file.Create(in.WorkPath(texts::kNewLog)))
@@ -120,20 +89,24 @@ void ProcessingRun::Start() {
         run_.CheckWrite(run_.newLog_, run_.newLog_.file.Put(LogReader::kByteOrderMark));
     if (!readOnly) {
         const std::string chat = in.WorkPath(texts::kNewChat);
-        if (!run_.newChat_.file.Append(chat) && !run_.newChat_.file.Create(chat)) {
+        // Created only when there is none: a copy that cannot be opened for appending is never emptied.
+        const bool opened = StateOf(chat) == FileState::Missing ? run_.newChat_.file.Create(chat)
+                                                                : run_.newChat_.file.Append(chat);
+        if (!opened) {
             s.AddError(texts::kUnableToWriteChat);
         }
     }
     if (backupNeedsAppending_ && in.Backup && !readOnly) {
         const std::string backup = in.WorkPath(texts::kTempBackup);
-        if (!run_.backup_.file.Append(backup) && !run_.backup_.file.Create(backup)) {
+        if (!run_.backup_.file.Append(backup)) {
             s.AddError(texts::kUnableToUpdateBackup);
         } else {
             run_.backupOpen_ = true;
         }
     }
 
-    if (!in.UnmatchedFile.empty()) run_.unmatched_.Create(in.UnmatchedFile);
+    if (!in.UnmatchedFile.empty() && !run_.unmatched_.Create(in.UnmatchedFile))
+        s.AddError(texts::kUnableToWriteUnmatched);
 
     if (in.Mode == ShrinkMode::Smallest) s.AddWarning(texts::kNotCompatible);
     if (!readOnly) {
@@ -159,9 +132,10 @@ void ProcessingRun::ReadLoop() {
     while (run_.FetchLine(raw)) {
         const LogLine line = run_.SplitLine(raw);
         // A line that no step claims is dropped: written nowhere, counted only as read.
-        if (!steps_.ClassifyLine(run_, line) && run_.unmatched_.IsOpen()) {
-            run_.unmatched_.Put(raw);
-            run_.unmatched_.EndLine();
+        if (!steps_.ClassifyLine(run_, line) && run_.unmatched_.IsOpen() &&
+            !(run_.unmatched_.Put(raw) && run_.unmatched_.EndLine()) && !unmatchedFailed_) {
+            unmatchedFailed_ = true;
+            run_.session.AddError(texts::kUnableToWriteUnmatched);
         }
         host.ProcessPendingMessages();
     }
@@ -170,6 +144,67 @@ void ProcessingRun::ReadLoop() {
 void ProcessingRun::Finish() {
     Session& s = run_.session;
     const RunInputs& in = run_.inputs;
+    RunHost& host = run_.host;
+
+    try {
+        EndSteps();
+    } catch (const std::exception& e) {
+        Failed(e.what());
+    } catch (...) {
+        Failed("unknown failure");
+    }
+
+    host.SetProgressPosition(run_.progressMaximum_);
+    s.Title = kAppTitle;
+    host.SetTitle(s.Title);
+
+    // The files are closed and put in place before the totals are listed: a total names only what arrived.
+    for (RunContext::Output* out : {&run_.backup_, &run_.newChat_, &run_.newLog_}) {
+        if (!out->file.IsOpen()) continue;
+        bool closed = out->file.Close();
+        if (!s.StopRequested) run_.CheckWrite(*out, closed);
+    }
+    run_.backupOpen_ = false;
+    if (run_.unmatched_.IsOpen() && !run_.unmatched_.Close() && !unmatchedFailed_) {
+        unmatchedFailed_ = true;
+        s.AddError(texts::kUnableToWriteUnmatched);
+    }
+    run_.log_.Close();
+
+    try {
+        MoveFilesIntoPlace();
+    } catch (const std::exception& e) {
+        Failed(e.what());
+        DeleteWorkFiles();
+    } catch (...) {
+        Failed("unknown failure");
+        DeleteWorkFiles();
+    }
+    lock_.Release();
+
+    const bool readOnly = in.Mode == ShrinkMode::ReadOnly;
+    s.AddStatus(std::to_string(run_.LinesRead) + texts::kLinesRead);
+    if (!s.StopRequested && !readOnly) {
+        s.AddStatus(std::to_string(run_.LinesWritten) + texts::kLinesWritten);
+        s.AddStatus(std::to_string(run_.ChatLinesAppended) + texts::kChatLinesAppended);
+    }
+    s.LinesRead = run_.LinesRead;
+    s.LinesWritten = run_.LinesWritten;
+    s.ChatLinesAppended = run_.ChatLinesAppended;
+
+    if (s.WarningCount > 0) s.AddStatus(std::to_string(s.WarningCount) + texts::kWarningsReported);
+    if (s.ErrorCount > 0) s.AddStatus(std::to_string(s.ErrorCount) + texts::kErrorsReported);
+    host.RepaintStatus();
+    host.ScrollStatusToEnd();
+
+    s.ReportWritten = !reportPath_.empty() && StateOf(reportPath_) == FileState::File;
+    s.Busy = false;
+    host.RunEnded(s.ReportWritten);
+    if (s.CloseRequested) host.CloseWindow();
+}
+
+void ProcessingRun::EndSteps() {
+    Session& s = run_.session;
     RunHost& host = run_.host;
 
     if (steps_.LogEnded != nullptr) steps_.LogEnded(run_);
@@ -188,48 +223,12 @@ void ProcessingRun::Finish() {
 
     if (!s.StopRequested) {
         if (steps_.WriteEndRecordsAndReport != nullptr) reportPath_ = steps_.WriteEndRecordsAndReport(run_);
-        // Everything written so far must be in the files before the run may call itself complete.
+        // Everything written so far must be on the disk before the run may call itself complete.
         for (RunContext::Output* out : {&run_.backup_, &run_.newChat_, &run_.newLog_}) {
-            if (out->file.IsOpen()) run_.CheckWrite(*out, out->file.Flush());
+            if (out->file.IsOpen()) run_.CheckWrite(*out, out->file.Sync());
         }
     }
     if (!s.StopRequested) EndWarnings();
-
-    host.SetProgressPosition(run_.progressMaximum_);
-    s.Title = kAppTitle;
-    host.SetTitle(s.Title);
-
-    const bool readOnly = in.Mode == ShrinkMode::ReadOnly;
-    s.AddStatus(std::to_string(run_.LinesRead) + texts::kLinesRead);
-    if (!s.StopRequested && !readOnly) {
-        s.AddStatus(std::to_string(run_.LinesWritten) + texts::kLinesWritten);
-        s.AddStatus(std::to_string(run_.ChatLinesAppended) + texts::kChatLinesAppended);
-    }
-    s.LinesRead = run_.LinesRead;
-    s.LinesWritten = run_.LinesWritten;
-    s.ChatLinesAppended = run_.ChatLinesAppended;
-
-    for (RunContext::Output* out : {&run_.backup_, &run_.newChat_, &run_.newLog_}) {
-        if (!out->file.IsOpen()) continue;
-        bool closed = out->file.Close();
-        if (!s.StopRequested) run_.CheckWrite(*out, closed);
-    }
-    run_.backupOpen_ = false;
-    run_.unmatched_.Close();
-    run_.log_.Close();
-
-    MoveFilesIntoPlace();
-
-    if (s.WarningCount > 0) s.AddStatus(std::to_string(s.WarningCount) + texts::kWarningsReported);
-    if (s.ErrorCount > 0) s.AddStatus(std::to_string(s.ErrorCount) + texts::kErrorsReported);
-    host.RepaintStatus();
-    host.ScrollStatusToEnd();
-
-    std::error_code ec;
-    s.ReportWritten = !reportPath_.empty() && fs::exists(fs::path(reportPath_), ec);
-    s.Busy = false;
-    host.RunEnded(s.ReportWritten);
-    if (s.CloseRequested) host.CloseWindow();
 }
 
 void ProcessingRun::EndWarnings() {
@@ -248,40 +247,110 @@ void ProcessingRun::EndWarnings() {
     }
 }
 
-void ProcessingRun::MoveFilesIntoPlace() {
+bool ProcessingRun::PrepareWorkFiles() {
+    Session& s = run_.session;
     const RunInputs& in = run_.inputs;
-    const std::string newLog = in.WorkPath(texts::kNewLog);
-    const std::string newChat = in.WorkPath(texts::kNewChat);
-    const std::string tempBackup = in.WorkPath(texts::kTempBackup);
-
-    if (run_.session.StopRequested || in.Mode == ShrinkMode::ReadOnly) {
-        DeleteFile(newLog);
-        DeleteFile(newChat);
-        DeleteFile(tempBackup);
-        return;
-    }
-    // The complete backup first, renamed into place; when it cannot be, the still unchanged log is saved.
-    if (in.Backup && !RenameFile(tempBackup, in.WorkPath(texts::kOldLog))) {
-        CopyOneFile(in.LogPath(), in.WorkPath(texts::kOldBackup), false);
-    }
-    if (ReplaceLog()) DeleteFile(newLog);
-    RenameFile(newChat, in.WorkPath(texts::kChat));
-}
-
-bool ProcessingRun::ReplaceLog() {
-    const RunInputs& in = run_.inputs;
-    const std::string newLog = in.WorkPath(texts::kNewLog);
-    // Lines the game appended while the run was under way are carried over unchanged, so none is lost.
-    if (!AppendFileTail(in.LogPath(), run_.log_.BytesConsumed(), newLog)) {
-        run_.session.AddError(texts::kUnableToWriteLog);
+    if (!lock_.Acquire(in.LogPath())) {
+        s.AddError(texts::kLogInUse);
         return false;
     }
-    if (!OverwriteInPlace(newLog, in.LogPath())) {
-        // The new log stays beside it, complete, for the user to recover.
-        run_.session.AddError(texts::kUnableToWriteLog);
-        return false;
+    LogReplacement replacement(in);
+    if (replacement.Pending()) {
+        std::string error;
+        if (replacement.Complete(false, error) != LogReplacement::Outcome::Done) {
+            s.AddError(error);
+            s.AddStatus(texts::kNewLogKept + replacement.NewLogPath() + texts::kNewLogKeptEnd);
+            return false;
+        }
+        s.AddStatus(texts::kReplacementCompleted);
+    }
+    ownsWorkFiles_ = true;
+    // What a run cut off before its end left behind: work files, and temporary files of replacements.
+    DeleteWorkFiles();
+    for (const std::string& pattern :
+         {"*" + in.BaseFileName + ".krav-*", RemoveExtension(in.LogFileName) + ".html.krav-*"}) {
+        for (const std::string& name : platform::ListFiles(in.LogsFolder, pattern))
+            platform::RemoveFile(in.LogsFolder + name);
+    }
+
+    // A chat file or backup that exists must be copied: only a missing one starts empty.
+    const std::string chat = in.WorkPath(texts::kChat);
+    const FileState chatState = StateOf(chat);
+    if (chatState == FileState::Other ||
+        (chatState == FileState::File && !CopyOneFile(chat, in.WorkPath(texts::kNewChat), false))) {
+        s.AddError(texts::kUnableToWriteChat);
+    }
+    if (in.Backup) {
+        const std::string backup = in.WorkPath(texts::kOldLog);
+        const FileState backupState = StateOf(backup);
+        // Without a backup yet, the log as read becomes the backup at the end and needs nothing appended.
+        backupNeedsAppending_ = backupState == FileState::File;
+        if (backupState == FileState::Other ||
+            (backupNeedsAppending_ && !CopyOneFile(backup, in.WorkPath(texts::kTempBackup), false))) {
+            s.AddError(texts::kUnableToUpdateBackup);
+        }
     }
     return true;
+}
+
+void ProcessingRun::DeleteWorkFiles() {
+    if (!ownsWorkFiles_) return;
+    const RunInputs& in = run_.inputs;
+    for (const char* prefix : {texts::kNewLog, texts::kNewChat, texts::kTempBackup})
+        platform::RemoveFile(in.WorkPath(prefix));
+}
+
+void ProcessingRun::MoveFilesIntoPlace() {
+    Session& s = run_.session;
+    const RunInputs& in = run_.inputs;
+    if (s.StopRequested || in.Mode == ShrinkMode::ReadOnly) {
+        DeleteWorkFiles();
+        return;
+    }
+    const std::string log = in.LogPath();
+    const std::string newLog = in.WorkPath(texts::kNewLog);
+    const std::uint64_t consumed = run_.log_.BytesConsumed();
+    auto fail = [&](const char* text) {
+        s.AddError(text);
+        DeleteWorkFiles();
+    };
+
+    // Everything complete on the disk first; the user's files change only after that.
+    std::uint64_t copied = 0;
+    if (in.Backup && !backupNeedsAppending_) {
+        // The first backup is the log exactly as far as the run has read it.
+        platform::OutputFile out;
+        if (!out.Create(in.WorkPath(texts::kTempBackup)) ||
+            !platform::AppendFileRange(log, 0, consumed, out, copied) || copied != consumed || !out.Sync() ||
+            !out.Close()) {
+            return fail(texts::kUnableToUpdateBackup);
+        }
+    }
+    // Lines the game appended while the run was under way are carried over unchanged.
+    platform::OutputFile tail;
+    if (!tail.Append(newLog) || !platform::AppendFileRange(log, consumed, UINT64_MAX, tail, copied) ||
+        !tail.Sync() || !tail.Close()) {
+        return fail(texts::kUnableToWriteLog);
+    }
+    std::error_code ec;
+    const std::uintmax_t newLogSize = fs::file_size(fs::path(newLog), ec);
+    LogReplacement replacement(in);
+    if (ec || !replacement.Begin(consumed + copied, newLogSize, in.Backup)) {
+        platform::RemoveFile(in.WorkPath(texts::kReplacing));
+        return fail(texts::kUnableToWriteLog);
+    }
+    std::string error;
+    switch (replacement.Complete(true, error)) {
+        case LogReplacement::Outcome::Done:
+            break;
+        case LogReplacement::Outcome::NothingChanged:
+            fail(error.c_str());
+            break;
+        case LogReplacement::Outcome::Unfinished:
+            s.AddError(error);
+            s.AddStatus(texts::kNewLogKept + newLog + texts::kNewLogKeptEnd);
+            break;
+    }
 }
 
 }  // namespace krav

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/run_context.h"
+#include "platform/replace_file.h"
 
 namespace krav {
 
@@ -31,13 +32,21 @@ private:
     void Start();
     void ReadLoop();
     void Finish();
+    void EndSteps();
     void EndWarnings();
+    void Failed(const char* what);
+    // Shrinking runs: the lock, an earlier run's unfinished replacement, the chat and backup work files.
+    // False when the work files are not this run's to touch.
+    bool PrepareWorkFiles();
+    void DeleteWorkFiles();
     void MoveFilesIntoPlace();
-    bool ReplaceLog();
 
     RunContext& run_;
     const RunSteps& steps_;
+    platform::LogLock lock_;
+    bool ownsWorkFiles_ = false;
     bool backupNeedsAppending_ = false;
+    bool unmatchedFailed_ = false;
     std::string reportPath_;
 };
 

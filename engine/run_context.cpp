@@ -108,19 +108,65 @@ void RunContext::UpdateProgress() {
 }
 
 bool RunContext::FetchLine(std::string_view& raw) {
-    if (log_.AtEnd()) {
-        if (log_.Failed()) session.AddError(texts::kUnableToReadLog);
-        return false;
+    while (true) {
+        if (log_.AtEnd()) {
+            if (log_.Failed()) session.AddError(texts::kUnableToReadLog);
+            return false;
+        }
+        host.ProcessPendingMessages();
+        if (session.StopRequested) return false;
+        if (!log_.NextLine(raw)) {
+            if (log_.Failed()) session.AddError(texts::kUnableToReadLog);
+            return false;
+        }
+        if (log_.Continues()) [[unlikely]] {
+            if (!PassLongLine(raw)) return false;
+            continue;
+        }
+        if (EndRecordSeen && backupOpen_) AppendBackupLine(raw);
+        UpdateProgress();
+        ++LinesRead;
+        return true;
     }
-    host.ProcessPendingMessages();
-    if (session.StopRequested) return false;
-    if (!log_.NextLine(raw)) {
-        if (log_.Failed()) session.AddError(texts::kUnableToReadLog);
-        return false;
+}
+
+void RunContext::WriteStartRecordOnce() {
+    if (StartRecordWritten) return;
+    StartRecordWritten = true;
+    KeepLine(Timestamp + " {KRAV} Start of File");
+}
+
+bool RunContext::PassLongLine(std::string_view first) {
+    // No message of the game is megabytes long: such a line is kept exactly as read, without being
+    // classified, piece by piece, so that it never has to fit in memory.
+    const bool keep = inputs.Mode != ShrinkMode::ReadOnly;
+    const bool backup = EndRecordSeen && backupOpen_;
+    WriteStartRecordOnce();
+    bool heldCr = false;  // a CR at the end of a piece may be the first half of the line end
+    auto put = [&](std::string_view piece) {
+        if (heldCr && keep) CheckWrite(newLog_, newLog_.file.Put("\r"));
+        if (heldCr && backup) CheckWrite(backup_, backup_.file.Put("\r"));
+        heldCr = !piece.empty() && piece.back() == '\r';
+        if (heldCr) piece.remove_suffix(1);
+        if (keep) CheckWrite(newLog_, newLog_.file.Put(piece));
+        if (backup) CheckWrite(backup_, backup_.file.Put(piece));
+    };
+    put(first);
+    std::string_view piece;
+    while (log_.Continues()) {
+        if (!log_.NextPiece(piece)) {
+            session.AddError(texts::kUnableToReadLog);
+            return false;
+        }
+        if (!log_.Continues() && piece.empty()) heldCr = false;  // that CR began the line end
+        put(piece);
+        UpdateProgress();
     }
-    if (EndRecordSeen && backupOpen_) AppendBackupLine(raw);
-    UpdateProgress();
+    put({});
+    if (keep) CheckWrite(newLog_, newLog_.file.EndLine());
+    if (backup) CheckWrite(backup_, backup_.file.EndLine());
     ++LinesRead;
+    if (keep) ++LinesWritten;
     return true;
 }
 
@@ -141,10 +187,7 @@ LogLine RunContext::SplitLine(std::string_view raw) {
         FirstTimestamp = Timestamp;
         session.Info.eFrom = ShortDate(FirstTimestamp);
     }
-    if (!StartRecordWritten) {
-        StartRecordWritten = true;
-        KeepLine(Timestamp + " {KRAV} Start of File");
-    }
+    WriteStartRecordOnce();
     LogLine line;
     line.Raw = raw;
     line.Timestamp = Timestamp;

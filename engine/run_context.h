@@ -92,6 +92,8 @@ private:
     };
 
     bool FetchLine(std::string_view& raw);
+    bool PassLongLine(std::string_view first);
+    void WriteStartRecordOnce();
     LogLine SplitLine(std::string_view raw);
     void WriteWhole(Output& out, const LogLine& line);
     void WriteText(Output& out, std::string_view text);

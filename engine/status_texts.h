@@ -11,6 +11,15 @@ inline constexpr const char* kUnableToReadLog = "ERROR: Unable to read log file!
 inline constexpr const char* kUnableToWriteLog = "ERROR: Unable to write to log file!";
 inline constexpr const char* kUnableToWriteChat = "ERROR: Unable to write to chat file!";
 inline constexpr const char* kUnableToUpdateBackup = "ERROR: Unable to update backup file!";
+// Followed by what failed and ")!".
+inline constexpr const char* kUnexpectedFailure = "ERROR: Unable to complete the run (";
+inline constexpr const char* kLogInUse = "ERROR: Log file is being processed by another run!";
+inline constexpr const char* kUnableToWriteUnmatched = "ERROR: Unable to write to unmatched lines file!";
+// Followed by the path of the complete new log, then kNewLogKeptEnd.
+inline constexpr const char* kNewLogKept = "The new log is kept in \"";
+inline constexpr const char* kNewLogKeptEnd = "\"; the next run completes the replacement.";
+inline constexpr const char* kReplacementCompleted =
+    "The log replacement left unfinished by an earlier run has been completed.";
 
 inline constexpr const char* kNotCompatible =
     "WARNING: Some log data will not be compatible with other log parsers!";
@@ -45,5 +54,7 @@ inline constexpr const char* kTempBackup = "TEMPBACKUP_";
 inline constexpr const char* kChat = "CHAT_";
 inline constexpr const char* kOldLog = "OLDLOG_";
 inline constexpr const char* kOldBackup = "OLDBACKUP_";
+// The journal of a replacement under way (see engine/log_replacement.h).
+inline constexpr const char* kReplacing = "REPLACING_";
 
 }  // namespace krav::texts

@@ -1,6 +1,8 @@
 // Text and number helpers shared by every recogniser, the tables and the outputs.
 #include "engine/text.h"
 
+#include "platform/replace_file.h"
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -204,21 +206,10 @@ std::string AddTrailingBackslash(std::string_view path) {
 }
 
 bool CopyOneFile(const std::string& source, const std::string& destination, bool failIfExists) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (failIfExists && fs::exists(fs::path(destination), ec)) return false;
-    if (!fs::is_regular_file(fs::path(source), ec)) return false;
+    if (failIfExists && platform::StateOf(destination) != platform::FileState::Missing) return false;
     // The copy is made beside the destination and renamed over it, so that an existing destination is
     // never left half-written.
-    const fs::path temporary = fs::path(destination + ".krav-copy");
-    fs::copy_file(fs::path(source), temporary, fs::copy_options::overwrite_existing, ec);
-    if (!ec) fs::rename(temporary, fs::path(destination), ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    return platform::CopyFileOver(source, destination);
 }
 
 std::string_view ListTail(std::string_view list) {

@@ -9,31 +9,31 @@ namespace {
 constexpr std::size_t kBufferSize = 1 << 20;
 }
 
-bool WorkFile::Open(const std::string& path, const char* mode) {
+bool WorkFile::Create(const std::string& path) {
     Close();
     failed_ = false;
-    file_ = std::fopen(path.c_str(), mode);
-    if (file_ == nullptr) return false;
-    std::setvbuf(file_, nullptr, _IONBF, 0);  // the buffer below is the only one
-    buffer_.resize(kBufferSize);
     used_ = 0;
+    if (!file_.Create(path)) return false;
+    buffer_.resize(kBufferSize);
     return true;
 }
 
-bool WorkFile::Create(const std::string& path) {
-    return Open(path, "wb");
-}
 bool WorkFile::Append(const std::string& path) {
-    return Open(path, "ab");
+    Close();
+    failed_ = false;
+    used_ = 0;
+    if (!file_.Append(path)) return false;
+    buffer_.resize(kBufferSize);
+    return true;
 }
 
 bool WorkFile::Put(std::string_view text) {
-    if (file_ == nullptr || failed_) return false;
+    if (!file_.IsOpen() || failed_) return false;
     if (text.empty()) return true;
     if (used_ + text.size() > buffer_.size()) {
         if (!Flush()) return false;
         if (text.size() > buffer_.size()) {
-            if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) failed_ = true;
+            if (!file_.Write(text)) failed_ = true;
             return !failed_;
         }
     }
@@ -43,18 +43,21 @@ bool WorkFile::Put(std::string_view text) {
 }
 
 bool WorkFile::Flush() {
-    if (file_ == nullptr || failed_) return !failed_;
-    if (used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_) != used_) failed_ = true;
+    if (!file_.IsOpen() || failed_) return !failed_;
+    if (used_ > 0 && !file_.Write(std::string_view(buffer_.data(), used_))) failed_ = true;
     used_ = 0;
-    if (!failed_ && std::fflush(file_) != 0) failed_ = true;
+    return !failed_;
+}
+
+bool WorkFile::Sync() {
+    if (Flush() && !file_.Sync()) failed_ = true;
     return !failed_;
 }
 
 bool WorkFile::Close() {
-    if (file_ == nullptr) return !failed_;
+    if (!file_.IsOpen()) return !failed_;
     Flush();
-    if (std::fclose(file_) != 0) failed_ = true;
-    file_ = nullptr;
+    if (!file_.Close()) failed_ = true;
     return !failed_;
 }
 

@@ -15,5 +15,7 @@ inline constexpr const char* kServerNames = "Software\\Halcyra\\Vantrix\\Server 
 inline constexpr const char* kGameAppPath =
     "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Everquest.exe";
 inline constexpr const char* kPath = "Path";
+// The program's own entry under the system's application paths.
+inline constexpr const char* kOwnAppPath = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KRAV.exe";
 
 }  // namespace krav::keys

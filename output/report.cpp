@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
-#include <filesystem>
-#include <system_error>
 
 #include "engine/text.h"
 
@@ -65,20 +63,22 @@ std::string TodayForReport() {
 }
 
 bool ReportWriter::Open(const std::string& path) {
-    path_ = path;
-    temporary_ = path + ".krav-tmp";
-    return file_.Create(temporary_);
+    buffer_.clear();
+    return file_.Open(path);
+}
+
+void ReportWriter::Flush() {
+    file_.Write(buffer_);  // a failure is remembered by the file and reported by Close
+    buffer_.clear();
 }
 
 void ReportWriter::Line(std::string_view text) {
-    file_.Put(text);
-    file_.Put(kLineEnd);
+    buffer_.append(text).append(kLineEnd);
+    if (buffer_.size() >= (1u << 20)) Flush();
 }
 
 void ReportWriter::Cell(std::string_view text, std::string_view suffix) {
-    file_.Put("          <td>");
-    file_.Put(HtmlEscape(text));
-    file_.Put(suffix);
+    buffer_.append("          <td>").append(HtmlEscape(text)).append(suffix);
     Line("</td>");
 }
 
@@ -176,14 +176,8 @@ bool ReportWriter::Close() {
     Line("  </body>");
     Line("");
     Line("</html>");
-    std::error_code ec;
-    const bool written = file_.Close();
-    if (written) std::filesystem::rename(temporary_, path_, ec);
-    if (!written || ec) {
-        std::filesystem::remove(temporary_, ec);
-        return false;
-    }
-    return true;
+    Flush();
+    return file_.Commit();
 }
 
 }  // namespace krav

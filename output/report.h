@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/session.h"
-#include "engine/work_file.h"
+#include "platform/replace_file.h"
 
 namespace krav {
 
@@ -28,7 +28,8 @@ struct ReportTable {
 
 class ReportWriter {
 public:
-    // Creates the page beside `path`; it replaces `path` only once it is complete (Close).
+    // Creates the page beside `path`; it replaces `path` only once it is complete (Close). False, with
+    // nothing written, when `path` cannot be replaced (a folder, a folder that takes no file).
     bool Open(const std::string& path);
     void Head(const InfoFields& info, std::string_view today);
     void Section(std::string_view title, const std::vector<ReportTable>& tables);
@@ -39,8 +40,10 @@ private:
     void Line(std::string_view text);
     void Cell(std::string_view text, std::string_view suffix = {});
 
-    std::string path_, temporary_;
-    WorkFile file_;
+    void Flush();
+
+    platform::ReplacementFile file_;
+    std::string buffer_;  // written out in large blocks
 };
 
 // "7 December, 2026"

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <unordered_map>
 
+#include "platform/replace_file.h"
+
 namespace krav::platform {
 
 namespace {
@@ -264,25 +266,10 @@ bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries)
     }
     SetEntries(lines, entries);
 
-    const std::string temporary = path_ + ".krav-tmp";
-    {
-        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << "\r\n";
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(fs::path(temporary), ec);
-            return false;
-        }
-    }
-    fs::rename(fs::path(temporary), fs::path(path_), ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
-        return false;
-    }
-    return true;
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).append("\r\n");
+    return ReplaceFileWith(path_, text);
 }
 
 }  // namespace krav::platform

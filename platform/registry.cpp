@@ -2,8 +2,6 @@
 // rewriting a file so that every line not being changed stays byte for byte as it was.
 #include "platform/registry.h"
 
-#include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,12 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "platform/replace_file.h"
 
 namespace krav::platform {
 
@@ -29,8 +22,6 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kOldHeader = "REGEDIT4";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kBlanks = " \t";
-
-testing::BeforeRenameHook gBeforeRename = nullptr;
 
 std::string_view Trim(std::string_view text) {
     std::size_t first = text.find_first_not_of(kBlanks);
@@ -252,70 +243,11 @@ LoadResult Load(const std::string& path, RootKey root, Document& doc) {
     return LoadResult::Loaded;
 }
 
-#ifndef _WIN32
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-#endif
-
-// Writes the whole text beside the file and renames it into place; the old file stays until the new one is
-// complete on disk.
+// The store's folder is made on first use; the file itself is replaced whole.
 bool ReplaceFile(const std::string& path, const std::string& text) {
-    static std::atomic<unsigned> counter{0};
     std::error_code ec;
-    const fs::path target(path);
-    fs::create_directories(target.parent_path(), ec);
-    if (ec) return false;
-#ifdef _WIN32
-    const std::string temporary =
-        path + ".tmp-" + std::to_string(_getpid()) + "-" + std::to_string(counter++);
-    {
-        std::ofstream out(fs::path(temporary), std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(fs::path(temporary), ec);
-            return false;
-        }
-    }
-#else
-    const std::string temporary =
-        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-#endif
-    if (gBeforeRename != nullptr) gBeforeRename(temporary);
-    fs::rename(fs::path(temporary), target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(fs::path(temporary), ignored);
-        return false;
-    }
-#ifndef _WIN32
-    // The rename itself reaches the disk only with its folder.
-    int folder = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-#endif
-    return true;
+    fs::create_directories(fs::path(path).parent_path(), ec);
+    return !ec && ReplaceFileWith(path, text);
 }
 
 bool Save(const std::string& path, Document& doc) {
@@ -460,10 +392,6 @@ bool Registry::WriteString(std::string_view name, std::string_view value) {
         }
     }
     return Save(path, doc);
-}
-
-void testing::SetBeforeRenameHook(BeforeRenameHook hook) {
-    gBeforeRename = hook;
 }
 
 }  // namespace krav::platform

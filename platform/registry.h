@@ -58,11 +58,4 @@ private:
     std::string key_;
 };
 
-namespace testing {
-// Called after a change has been written completely to its temporary file and before that file is renamed
-// over the store; lets a test end the process at the worst possible moment.
-using BeforeRenameHook = void (*)(const std::string& temporaryPath);
-void SetBeforeRenameHook(BeforeRenameHook hook);
-}  // namespace testing
-
 }  // namespace krav::platform

@@ -15,3 +15,4 @@ echo "krav-cli process $sample/logs/eqlog_Soandso_tunare.txt"
 "$build/bin/krav-cli" process "$sample/logs/eqlog_Soandso_tunare.txt"
 echo
 echo "Report: $sample/logs/eqlog_Soandso_tunare.html"
+echo "Open the window on the same folder: $build/bin/krav -p $sample"

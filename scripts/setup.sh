@@ -3,7 +3,9 @@
 # folder. Usage: scripts/setup.sh BUILD_DIR [CMAKE_OPTIONS...]
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev)
+# qt6-base-dev: the window program krav (Qt 6 Widgets and Qt Test); fonts-dejavu-core: a font for the window
+# on the offscreen platform, where its tests and screenshots run without a display.
+packages=(cmake g++ make libgtest-dev qt6-base-dev fonts-dejavu-core)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,11 +3,14 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "cli/json_dump.h"
 #include "cli/options.h"
+#include "cli/terminal_host.h"
 #include "tests/test_support.h"
 
 namespace krav::test {
@@ -104,6 +107,11 @@ TEST(CliJson, StringsAreEscapedAndConvertedToUtf8) {
     EXPECT_EQ(cli::JsonString("caf\xe9 \x80"), "\"caf\xc3\xa9 \xe2\x82\xac\"");
 }
 
+TEST(CliJson, ControlCharactersNeverReachATerminal) {
+    EXPECT_EQ(cli::ForTerminal("a\x1b[2Jb\x07\x7f \xc2\x9b" "1m caf\xc3\xa9 \xc2\xa0"),
+              "a?[2Jb?? ?1m caf\xc3\xa9 \xc2\xa0");
+}
+
 TEST(CliProcess, PrintsTheStatusListAndExitsByOutcome) {
     TempFolder game;
     const auto log = game.path() / "logs" / "eqlog_Bob_tunare.txt";
@@ -131,6 +139,19 @@ TEST(CliProcess, PrintsTheStatusListAndExitsByOutcome) {
     EXPECT_NE(missing.out.find("ERROR: Unable to read log file!\n"), std::string::npos);
     EXPECT_NE(missing.out.find("\n0 lines read\n1 warnings reported\n1 errors reported\n"), std::string::npos)
         << missing.out;
+
+    // Output that cannot be written is a failure, whatever the run did.
+    const std::string unmatched = (game.path() / "logs").string();  // a folder
+    Result noUnmatched = RunCli({"process", "--unmatched", unmatched, log.string()});
+    EXPECT_EQ(noUnmatched.status, 1);
+    EXPECT_NE(noUnmatched.out.find("ERROR: Unable to write to unmatched lines file!\n"), std::string::npos);
+    EXPECT_EQ(RunCli({"process", "--dump-json", unmatched, log.string()}).status, 1);
+    if (std::filesystem::exists("/dev/full")) {
+        const std::string full = std::string(KRAV_CLI_PATH) + " process '" + log.string() + "' >/dev/full 2>&1";
+        EXPECT_EQ(WEXITSTATUS(std::system(full.c_str())), 1);
+        const std::string list = std::string(KRAV_CLI_PATH) + " list '" + game.path().string() + "' >/dev/full 2>&1";
+        EXPECT_EQ(WEXITSTATUS(std::system(list.c_str())), 1);
+    }
 
     EXPECT_EQ(RunCli({"process", "--mode", "fast", log.string()}).status, 2);
     EXPECT_EQ(RunCli({"--help"}).status, 0);

@@ -8,6 +8,7 @@
 
 #include "engine/processing_run.h"
 #include "output/standard_run.h"
+#include "platform/replace_file.h"
 #include "recognisers/language.h"
 #include "recognisers/summary_records.h"
 #include "tests/test_support.h"
@@ -137,35 +138,45 @@ TEST_F(ProcessingRunTest, ConfirmedCloseStopsTheRunThenClosesTheWindow) {
     EXPECT_EQ(session.ErrorCount, 1);
 }
 
-TEST_F(ProcessingRunTest, WriteFailureOfTheNewLogEndsAlongTheStopPath) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+TEST_F(ProcessingRunTest, FilesThatExistButCannotBeUsedStopTheRunAndChangeNothing) {
     const std::string log = Crlf({kLine1, kLine2});
-    WriteFile(Log(), log);
-    fs::create_symlink("/dev/full", Work("NEWLOG_"));
     RunInputs in = MakeInputs(game, ShrinkMode::Compatible);
-    Run(in);
-
-    EXPECT_EQ(session.Status, (Lines{"Processing: " + Quoted(in), "ERROR: Unable to write to log file!",
-                                     "2 lines read", "1 errors reported"}));
-    EXPECT_EQ(ReadFile(Log()), log);
-    EXPECT_EQ(FileNames(Logs()), Lines{"eqlog_Bob_tunare.txt"});
-    EXPECT_FALSE(session.RunSucceeded());
+    struct Case {
+        const char* inTheWay;  // a folder where this file should be
+        const char* error;
+    };
+    for (const Case& c : {Case{"CHAT_", "ERROR: Unable to write to chat file!"},
+                          Case{"OLDLOG_", "ERROR: Unable to update backup file!"},
+                          Case{"NEWLOG_", "ERROR: Unable to write to log file!"}}) {
+        fs::remove_all(Logs());
+        WriteFile(Log(), log);
+        fs::create_directories(Work(c.inTheWay) / "x");
+        Run(in);
+        EXPECT_EQ(session.Status, (Lines{"Processing: " + Quoted(in), c.error, "0 lines read", "1 errors reported"}))
+            << c.inTheWay;
+        EXPECT_EQ(ReadFile(Log()), log);
+        EXPECT_EQ(FileNames(Logs()), (Lines{std::string(c.inTheWay) + "eqlog_Bob_tunare.txt", "eqlog_Bob_tunare.txt"}));
+        EXPECT_FALSE(session.RunSucceeded());
+    }
 }
 
-TEST_F(ProcessingRunTest, WriteFailureOfTheChatFileStopsTheRunBeforeItsEnd) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
-    // Enough lines to fill the chat file's buffer several times over.
-    Lines lines(60000, kLine2);
-    const std::string log = Crlf(lines);
+TEST_F(ProcessingRunTest, ASecondRunOnTheSameLogLeavesTheFirstRunsFilesAlone) {
+    const std::string log = Crlf({kLine1, kLine2});
     WriteFile(Log(), log);
-    fs::create_symlink("/dev/full", Work("NEWCHAT_"));
-    Run(MakeInputs(game, ShrinkMode::Smallest));
-
-    EXPECT_EQ(session.Status[1], "WARNING: Some log data will not be compatible with other log parsers!");
-    EXPECT_EQ(session.Status[2], "ERROR: Unable to write to chat file!");
-    EXPECT_LT(session.LinesRead, 60000);
+    WriteFile(Work("NEWLOG_"), "the first run's new log\r\n");
+    platform::LogLock first;
+    ASSERT_TRUE(first.Acquire(Log().string()));
+    RunInputs in = MakeInputs(game, ShrinkMode::Smallest);
+    Run(in);
+    EXPECT_EQ(session.Status, (Lines{"Processing: " + Quoted(in), "ERROR: Log file is being processed by another run!",
+                                     "0 lines read", "1 errors reported"}));
+    EXPECT_EQ(ReadFile(Work("NEWLOG_")), "the first run's new log\r\n");
     EXPECT_EQ(ReadFile(Log()), log);
-    EXPECT_EQ(FileNames(Logs()), Lines{"eqlog_Bob_tunare.txt"});
+    first.Release();
+    Run(in);
+    EXPECT_TRUE(session.RunSucceeded());
+    EXPECT_EQ(FileNames(Logs()),
+              (Lines{"CHAT_eqlog_Bob_tunare.txt", "OLDLOG_eqlog_Bob_tunare.txt", "eqlog_Bob_tunare.txt"}));
 }
 
 TEST_F(ProcessingRunTest, OpenFailuresAreReportedAndTheLoopIsSkipped) {
@@ -229,6 +240,25 @@ TEST_F(ProcessingRunTest, LinesAreRebuiltWholeWhateverTheirEndsLengthOrBytes) {
     EXPECT_EQ(session.LinesRead, 6);
 }
 
+TEST_F(ProcessingRunTest, GiganticLinesAreKeptWholeInTheNewLogAndTheBackup) {
+    // Longer than the reader holds in memory at once: passed on in pieces, every byte kept.
+    const std::string huge = kLine1 + std::string(LogReader::kLongLine + 5, 'x') + "\r";
+    const std::string nul(LogReader::kLongLine + 7, '\0');
+    WriteFile(Log(), Crlf({kStart, kEnd, kLine1, huge, kLine2}) + nul);
+    WriteFile(Work("OLDLOG_"), "old\r\n");
+    Run(MakeInputs(game, ShrinkMode::Compatible));
+    EXPECT_TRUE(session.RunSucceeded());
+    EXPECT_EQ(session.LinesRead, 6);
+    EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, huge, kLine2, nul}));
+    EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({"old", kLine1, huge, kLine2, nul}));
+
+    // A file that is one such line still starts with its start record.
+    fs::remove_all(Logs());
+    WriteFile(Log(), nul);
+    Run(MakeInputs(game, ShrinkMode::Smallest));
+    EXPECT_TRUE(ReadFile(Log()).starts_with(" {KRAV} Start of File\r\n" + nul + "\r\n"));
+}
+
 TEST_F(ProcessingRunTest, BlankLeadingLinesLeaveTheStartRecordWithoutTimestamp) {
     WriteFile(Log(), "\r\n" + Crlf({kLine1}));
     Run(MakeInputs(game, ShrinkMode::Compatible));
@@ -262,6 +292,8 @@ TEST_F(ProcessingRunTest, LinesTheGameAppendsDuringTheLoopAreReadAsLines) {
     Run(MakeInputs(game, ShrinkMode::Compatible));
     EXPECT_EQ(session.LinesRead, 2);
     EXPECT_EQ(ReadFile(Log()), Crlf({kStart, kLine1, kLine2}));
+    // The first backup is the log as far as it was read, not as it was when the run started.
+    EXPECT_EQ(ReadFile(Work("OLDLOG_")), Crlf({kLine1, kLine2}));
 }
 
 TEST_F(ProcessingRunTest, ProgressCountsWholeBlocksAndEndsAtItsMaximum) {

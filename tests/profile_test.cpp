@@ -45,15 +45,14 @@ TEST(Profile, WritesCreateTheFileAndSectionAndReplaceKeysInPlace) {
         ReadFile(path),
         "[PlayersKnownTo.Bob]\r\nAnn=\r\nKel=\r\n\r\n[PlayerInfo.Ann]\r\nClass=Warrior\r\nLEVEL=12\r\n");
     EXPECT_EQ(ini.ReadString("PlayerInfo.Ann", "Level", ""), "12");
-    EXPECT_FALSE(std::filesystem::exists(path.string() + ".krav-tmp"));
+    EXPECT_EQ(FileNames(folder.path()).size(), 1u);  // no temporary file left
 }
 
 TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     TempFolder folder;
-    const auto path = folder.path() / "eqclient.ini";
+    // A name so long that no longer name fits beside it: the temporary file cannot be made.
+    const auto path = folder.path() / (std::string(246, 'e') + ".ini");
     WriteFile(path, "[Defaults]\r\nLog=FALSE\r\n");
-    // A folder where the temporary file would go makes the write fail before the rename.
-    std::filesystem::create_directories(path.string() + ".krav-tmp/x");
     EXPECT_FALSE(Profile(path.string()).WriteString("Defaults", "Log", "TRUE"));
     EXPECT_EQ(ReadFile(path), "[Defaults]\r\nLog=FALSE\r\n");
     EXPECT_FALSE(Profile((folder.path() / "no-folder" / "x.ini").string()).WriteString("a", "b", "c"));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/registry.h"
+#include "platform/replace_file.h"
 #include "tests/isolated_home.h"
 #include "tests/test_support.h"
 
