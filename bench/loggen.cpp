@@ -1,7 +1,7 @@
 // loggen: writes a synthetic EverQuest log of a chosen size, for timing KRAV on logs far larger than any
 // sample we ship.
 //
-//   loggen --size BYTES [--seed N] OUTPUT
+//   loggen --size BYTES [--seed N] [--players N] [--names N] [--who PERMILLE] OUTPUT
 //
 // BYTES may end in K, M or G (binary multiples). The log reads like a long stretch of play by one
 // character, Bench on tunare: fights make up most of it, with spells, loot, coin, chat on every channel,
@@ -9,6 +9,13 @@
 // line in eight is of a kind KRAV does not count. Names, zones, items and spells come from small pools, so
 // the statistics tables grow to the hundreds of rows a real log gives and no further; a benchmark that
 // filled them with millions of unique keys would time the tables, not the reading.
+//
+// --players N lets the who lists name N different players instead of the small pool, and --names N gives
+// N different mobs (with their considers and kills) and N different items to loot, each a pool name with a
+// made-up word after it. Long-played characters' logs name tens of thousands of players and thousands of
+// mobs and items; these options give a benchmark of that size, or one that stresses distinct keys.
+// --who PERMILLE makes that many episodes in a thousand who lists, on top of the usual mix, so that a
+// small log can name many players.
 //
 // The same size and seed always give the same bytes. Lines are built straight into one large buffer and
 // written in blocks, with a splitmix64 generator and no allocation per line, so a gigabyte takes seconds.
@@ -623,9 +630,11 @@ constexpr string_view kMotd[] = {
 
 class LogGenerator {
 public:
-    LogGenerator(LogWriter& out, std::uint64_t seed)
+    LogGenerator(LogWriter& out, std::uint64_t seed, std::uint32_t players, std::uint32_t names,
+                 std::uint32_t extraWho)
         // A Tuesday evening in December 2004, when logs of this shape were common.
-        : out_(out), random_(seed), clock_(2004, 12, 7, 18 * 3600 + 30 * 60 + 12) {
+        : out_(out), random_(seed), clock_(2004, 12, 7, 18 * 3600 + 30 * 60 + 12), players_(players),
+          names_(names), extraWho_(extraWho) {
         for (unsigned i = 0; i < kSkillCount; ++i)
             skills_[i] = kSkills[i].start;
     }
@@ -633,6 +642,10 @@ public:
     void Run(std::uint64_t targetBytes) {
         Login();
         while (out_.Bytes() < targetBytes && !out_.Failed()) {
+            if (extraWho_ > 0 && random_.Below(1000) < extraWho_) {
+                WhoList();
+                continue;
+            }
             std::uint32_t roll = random_.Below(1000);
             if (roll < 380) {
                 Fight();
@@ -782,7 +795,7 @@ private:
     // --- Fighting -------------------------------------------------------------------------------------
 
     void Fight() {
-        const Mob& mob = random_.Pick(Here().mobs);
+        const Mob& mob = PickMob();
         Pace(0, 2);
         if (random_.PerCent(30)) ConsiderMob(mob);
         if (random_.PerCent(15)) Line(string_view("You begin tracking "), mob.name, '.');
@@ -907,7 +920,7 @@ private:
             }
         }
         if (random_.PerCent(45)) {
-            string_view item = random_.Pick(Here().loot);
+            string_view item = PickLoot();
             if (random_.PerCent(12))
                 Line(string_view("--You have looted "), random_.Between(2, 4), ' ', item,
                      string_view("s.--"));
@@ -1083,11 +1096,13 @@ private:
         unsigned others = random_.Between(1, 10);
         for (unsigned i = 0; i < others; ++i, ++count) {
             const Player& p = kPlayers[(first + i) % kPlayerCount];
+            const string_view name =
+                players_ == 0 ? p.name : MadeUpName({}, random_.Below(players_), playerName_);
             LogWriter& out = Open();
             std::uint32_t roll = random_.Below(100);
             if (roll < 10) {
                 out.Put(string_view("[ANONYMOUS] "));
-                out.Put(p.name);
+                out.Put(name);
             } else {
                 if (roll < 16) out.Put(string_view("AFK "));
                 if (roll >= 16 && roll < 19) out.Put(string_view("LD "));
@@ -1096,7 +1111,7 @@ private:
                 out.Put(' ');
                 out.Put(p.cls);
                 out.Put(string_view("] "));
-                out.Put(p.name);
+                out.Put(name);
                 out.Put(string_view(" ("));
                 out.Put(p.race);
                 out.Put(')');
@@ -1121,7 +1136,7 @@ private:
     void ConsiderSomeone() {
         Pace(1, 8);
         if (random_.PerCent(40)) {
-            ConsiderMob(random_.Pick(Here().mobs));
+            ConsiderMob(PickMob());
             return;
         }
         string_view npc = random_.Pick(Here().npcs);
@@ -1297,7 +1312,51 @@ private:
 
     LogWriter& out_;
     Random random_;
+    // A word made up from a number, different for every number: two letters for each base-16 digit, at
+    // least two digits. Written into `buffer` after `base` and a blank (or alone when `base` is empty).
+    static string_view MadeUpName(string_view base, std::uint32_t number, char (&buffer)[96]) {
+        static constexpr char kSyllables[] = "barokelimasuvodinepatigozufehajy";
+        std::size_t n = base.substr(0, 60).copy(buffer, 60);
+        if (n > 0) buffer[n++] = ' ';
+        char digits[16];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>(number % 16);
+            number /= 16;
+        } while (number > 0 || count < 2);
+        while (count > 0) {
+            const int d = digits[--count];
+            buffer[n++] = kSyllables[2 * d];
+            buffer[n++] = kSyllables[2 * d + 1];
+        }
+        if (base.empty()) buffer[0] = static_cast<char>(buffer[0] - 'a' + 'A');
+        return string_view(buffer, n);
+    }
+
+    // The mob of a fight: one of the zone's, or with --names the next of that many variants of them, so
+    // that every fight meets a new one until all have been met.
+    const Mob& PickMob() {
+        const Mob& mob = random_.Pick(Here().mobs);
+        if (names_ == 0) return mob;
+        mob_ = mob;
+        mob_.name = MadeUpName(mob.name, nextMob_++ % names_, mobName_);
+        return mob_;
+    }
+    string_view PickLoot() {
+        string_view item = random_.Pick(Here().loot);
+        return names_ == 0 ? item : MadeUpName(item, nextItem_++ % names_, itemName_);
+    }
+
     GameClock clock_;
+    std::uint32_t players_;
+    std::uint32_t names_;
+    std::uint32_t extraWho_;  // per mille of episodes that are who lists on top of the usual mix
+    std::uint32_t nextMob_ = 0;
+    std::uint32_t nextItem_ = 0;
+    Mob mob_{};
+    char mobName_[96] = {};
+    char itemName_[96] = {};
+    char playerName_[96] = {};
     unsigned pauseMin_ = 0;
     unsigned pauseMax_ = 1;
     bool noiseAllowed_ = true;
@@ -1334,7 +1393,8 @@ bool ParseNumber(string_view text, std::uint64_t& value) {
 }
 
 int Usage() {
-    std::fputs("Usage: loggen --size BYTES[K|M|G] [--seed N] OUTPUT\n", stderr);
+    std::fputs("Usage: loggen --size BYTES[K|M|G] [--seed N] [--players N] [--names N] [--who PERMILLE] OUTPUT\n",
+               stderr);
     return 2;
 }
 
@@ -1343,6 +1403,9 @@ int Usage() {
 int main(int argc, char** argv) {
     std::uint64_t size = 0;
     std::uint64_t seed = 1;
+    std::uint64_t players = 0;
+    std::uint64_t names = 0;
+    std::uint64_t who = 0;
     bool haveSize = false;
     const char* output = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -1352,6 +1415,12 @@ int main(int argc, char** argv) {
             haveSize = true;
         } else if (arg == "--seed" && i + 1 < argc) {
             if (!ParseNumber(argv[++i], seed)) return Usage();
+        } else if (arg == "--players" && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], players) || players > 0xFFFFFFFFu) return Usage();
+        } else if (arg == "--names" && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], names) || names > 0xFFFFFFFFu) return Usage();
+        } else if (arg == "--who" && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], who) || who > 1000) return Usage();
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
@@ -1369,7 +1438,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     LogWriter out(file);
-    LogGenerator(out, seed).Run(size);
+    LogGenerator(out, seed, static_cast<std::uint32_t>(players), static_cast<std::uint32_t>(names),
+                 static_cast<std::uint32_t>(who))
+        .Run(size);
     bool ok = out.Flush();
     ok = std::fclose(file) == 0 && ok;
     if (!ok) {

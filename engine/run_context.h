@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,8 +24,13 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
-    // Friends-file keys seen in who lists, not yet written: each key once, with its latest value.
-    std::vector<platform::Profile::Entry> Friends;
+    // Players of who lists not yet written to the friends file, in the order first seen, each once with
+    // its latest values (Class, Level, Race, Guild, GM, LogDate), and where each stands in that list.
+    struct Friend {
+        std::string name;
+        std::array<std::string, 6> values;
+    };
+    std::vector<Friend> Friends;
     std::unordered_map<std::string, std::size_t> FriendIndex;
     std::string OfferedItem;             // the item of the last merchant's price offer
     std::int64_t OfferedPrice = 0;       // its unit price in copper

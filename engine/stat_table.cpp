@@ -146,7 +146,8 @@ void StatTable::Reset() {
     rows_.assign(2, std::vector<std::string>(colCount_));
     std::copy_n(titles_.begin(), colCount_, rows_[0].begin());
     HasRows = false;
-    ReprintAll();
+    keyPrints_.clear();
+    ClearOrdered();
 }
 
 void StatTable::DropLastColumn() {
@@ -156,9 +157,9 @@ void StatTable::DropLastColumn() {
         row.resize(colCount_);
 }
 
-int StatTable::FindRow(std::string_view key) const {
-    // The placeholder row is no data: while it is all there is, no key is found.
-    if (!HasRows) return 0;
+// ---- Plain rows
+
+int StatTable::FindPlain(std::string_view key) const {
     const std::uint64_t print = KeyPrint(key);
     const std::uint64_t* prints = keyPrints_.data();
     const int rows = RowCount();
@@ -169,20 +170,9 @@ int StatTable::FindRow(std::string_view key) const {
     return 0;
 }
 
-void StatTable::AppendRow() {
-    if (HasRows) {
-        rows_.emplace_back(colCount_);
-        keyPrints_.push_back(KeyPrint({}));
-    }
-}
-
-void StatTable::SetNewCell(int col, std::string_view text) {
-    if (col < colCount_) SetCell(col, RowCount() - 1, text);
-}
-
-void StatTable::InsertInOrder(std::string_view key) {
+void StatTable::InsertPlain(std::string_view key) {
     // The new key stands in the last row; exchange it upwards into place, carrying the displaced keys along.
-    const int r = HasRows ? FindRow(key) : RowCount() - 1;
+    const int r = HasRows ? FindPlain(key) : RowCount() - 1;
     if (r < 2) return;
     std::string k(key);
     for (int b = 1; b < r; ++b) {
@@ -191,6 +181,318 @@ void StatTable::InsertInOrder(std::string_view key) {
             std::swap(rows_[r], rows_[b]);
             std::swap(keyPrints_[r], keyPrints_[b]);
         }
+    }
+}
+
+// ---- Ordered rows
+
+namespace {
+
+// The letters A-Z folded, eight bytes at a time: keys equal without regard to case hash alike.
+std::uint64_t FoldedHash(std::string_view key) {
+    constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t h = key.size() * kMul;
+    std::size_t i = 0;
+    for (; i + 8 <= key.size(); i += 8) {
+        h = (h ^ FoldEight(LoadEight(key.data() + i))) * kMul;
+        h ^= h >> 29;
+    }
+    std::uint64_t tail = 0;
+    for (std::size_t j = 0; i + j < key.size(); ++j)
+        tail |= std::uint64_t{static_cast<unsigned char>(FoldCase(key[i + j]))} << (8 * j);
+    h = (h ^ tail) * kMul;
+    return h ^ (h >> 32);
+}
+
+// Heap priorities of the search tree: fixed per id and spread like random numbers, so that the tree stays
+// shallow whatever the order of the keys.
+std::uint64_t Priority(int id) {
+    std::uint64_t x = static_cast<std::uint64_t>(id) + 0x9E3779B97F4A7C15ULL;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return x ^ (x >> 31);
+}
+
+}  // namespace
+
+void StatTable::ClearOrdered() {
+    // Row 1 is the empty placeholder, the last row and not yet in its place.
+    ordered_ = true;
+    placed_ = 0;
+    staged_ = 1;
+    root_ = 0;
+    left_.assign(rows_.size(), 0);
+    right_.assign(rows_.size(), 0);
+    up_.assign(rows_.size(), 0);
+    size_.assign(rows_.size(), 0);
+    hashes_.assign(rows_.size(), 0);
+    slots_.assign(16, 0);
+    order_.clear();
+    place_.assign(rows_.size(), 0);
+    orderValid_ = true;
+    misses_ = 0;
+}
+
+bool StatTable::Less(int a, int b) const {
+    return CompareFolded(rows_[a][0], rows_[b][0]) < 0;
+}
+
+void StatTable::Split(int t, int id, int& lower, int& upper) {
+    if (t == 0) {
+        lower = upper = 0;
+        return;
+    }
+    if (Less(t, id)) {
+        Split(right_[t], id, right_[t], upper);
+        if (right_[t] != 0) up_[right_[t]] = t;
+        lower = t;
+    } else {
+        Split(left_[t], id, lower, left_[t]);
+        if (left_[t] != 0) up_[left_[t]] = t;
+        upper = t;
+    }
+    Pull(t);
+}
+
+void StatTable::TreeInsert(int& t, int parent, int id) {
+    if (t == 0 || Priority(id) > Priority(t)) {
+        Split(t, id, left_[id], right_[id]);
+        if (left_[id] != 0) up_[left_[id]] = id;
+        if (right_[id] != 0) up_[right_[id]] = id;
+        up_[id] = parent;
+        t = id;
+        Pull(id);
+        return;
+    }
+    ++size_[t];
+    TreeInsert(Less(id, t) ? left_[t] : right_[t], t, id);
+}
+
+int StatTable::Rank(int id) const {
+    int rank = size_[left_[id]] + 1;
+    for (int x = id; up_[x] != 0; x = up_[x]) {
+        if (right_[up_[x]] == x) rank += size_[left_[up_[x]]] + 1;
+    }
+    return rank;
+}
+
+int StatTable::Select(int rank) const {
+    int t = root_;
+    for (;;) {
+        const int below = size_[left_[t]];
+        if (rank <= below) {
+            t = left_[t];
+        } else if (rank == below + 1) {
+            return t;
+        } else {
+            rank -= below + 1;
+            t = right_[t];
+        }
+    }
+}
+
+void StatTable::FillOrder() const {
+    order_.clear();
+    std::vector<int> path;
+    for (int t = root_; t != 0 || !path.empty();) {
+        if (t != 0) {
+            path.push_back(t);
+            t = left_[t];
+        } else {
+            t = path.back();
+            path.pop_back();
+            place_[t] = static_cast<int>(order_.size()) + 1;
+            order_.push_back(t);
+            t = right_[t];
+        }
+    }
+    orderValid_ = true;
+    misses_ = 0;
+}
+
+int StatTable::IdAt(int row) const {
+    if (!ordered_ || row == 0) return row;
+    if (row > placed_) return staged_;
+    if (orderValid_) return order_[row - 1];
+    // Lookups through the tree until they have paid for a fresh list.
+    if (++misses_ > placed_ / 8 + 16) {
+        FillOrder();
+        return order_[row - 1];
+    }
+    return Select(row);
+}
+
+int StatTable::Position(int id) const {
+    if (orderValid_) return place_[id];
+    if (++misses_ > placed_ / 8 + 16) {
+        FillOrder();
+        return place_[id];
+    }
+    return Rank(id);
+}
+
+int StatTable::FindId(std::string_view key) const {
+    const std::uint64_t hash = FoldedHash(key);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const int id = slots_[slot];
+        if (id == 0) return 0;
+        if (hashes_[id] == hash && EqualsNoCase(rows_[id][0], key)) return id;
+    }
+}
+
+void StatTable::IndexAdd(int id) {
+    if (2 * (static_cast<std::size_t>(placed_) + 1) > slots_.size()) {
+        slots_.assign(slots_.size() * 2, 0);
+        for (int other = 1; other < static_cast<int>(hashes_.size()); ++other) {
+            if (other == id || (up_[other] == 0 && root_ != other)) continue;  // not placed
+            for (std::size_t slot = hashes_[other] & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
+                if (slots_[slot] == 0) {
+                    slots_[slot] = other;
+                    break;
+                }
+            }
+        }
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = hashes_[id] & mask;; slot = (slot + 1) & mask) {
+        if (slots_[slot] == 0) {
+            slots_[slot] = id;
+            return;
+        }
+    }
+}
+
+void StatTable::Place(int id) {
+    hashes_[id] = FoldedHash(rows_[id][0]);
+    left_[id] = right_[id] = up_[id] = 0;
+    TreeInsert(root_, 0, id);
+    IndexAdd(id);
+    ++placed_;
+    // Keys that come in ascending order keep the row list as it is.
+    if (orderValid_ && Rank(id) == placed_) {
+        place_[id] = placed_;
+        order_.push_back(id);
+    } else {
+        orderValid_ = false;
+        misses_ = 0;
+    }
+}
+
+void StatTable::SettleStaged() {
+    if (staged_ == 0) return;
+    const std::string& key = rows_[staged_][0];
+    if (FindId(key) != 0 || (placed_ > 0 && CompareFolded(key, rows_[IdAt(placed_)][0]) <= 0)) {
+        MakePlain();  // a last row out of order or a second equal key: the rows as they stand
+        return;
+    }
+    const int id = staged_;
+    staged_ = 0;
+    Place(id);
+}
+
+void StatTable::MakePlain() {
+    if (!ordered_) return;
+    std::vector<std::vector<std::string>> rows;
+    rows.reserve(rows_.size());
+    rows.push_back(std::move(rows_[0]));
+    for (int row = 1; row < RowCount(); ++row)
+        rows.push_back(std::move(rows_[IdAt(row)]));
+    rows_ = std::move(rows);
+    ordered_ = false;
+    left_.clear();
+    right_.clear();
+    up_.clear();
+    size_.clear();
+    hashes_.clear();
+    slots_.clear();
+    order_.clear();
+    place_.clear();
+    ReprintAll();
+}
+
+void StatTable::TryOrdered() {
+    if (ordered_) return;
+    const int rows = RowCount();
+    if (!HasRows) {
+        if (rows != 2) return;  // rows below the placeholder of a table without data: left plain
+    } else {
+        for (int row = 2; row < rows; ++row)
+            if (CompareFolded(rows_[row - 1][0], rows_[row][0]) >= 0) return;
+    }
+    keyPrints_.clear();
+    ClearOrdered();
+    if (!HasRows) return;
+    staged_ = 0;
+    for (int id = 1; id < rows; ++id)
+        Place(id);
+}
+
+// ---- The primitives
+
+void StatTable::SetCell(int col, int row, std::string_view text) {
+    if (!ordered_) {
+        rows_[row][col] = text;
+        if (col == 0) keyPrints_[row] = KeyPrint(text);
+        return;
+    }
+    const int id = IdAt(row);
+    // A placed key may change its letter case; another text would leave the order.
+    if (col == 0 && id != staged_ && !EqualsNoCase(rows_[id][0], text)) {
+        MakePlain();
+        SetCell(col, row, text);
+        return;
+    }
+    rows_[id][col] = text;
+}
+
+int StatTable::FindRow(std::string_view key) const {
+    // The placeholder row is no data: while it is all there is, no key is found.
+    if (!HasRows) return 0;
+    if (!ordered_) return FindPlain(key);
+    if (const int id = FindId(key); id != 0) return Position(id);
+    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) return placed_ + 1;
+    return 0;
+}
+
+void StatTable::AppendRow() {
+    if (!HasRows) return;
+    if (!ordered_) {
+        rows_.emplace_back(colCount_);
+        keyPrints_.push_back(KeyPrint({}));
+        return;
+    }
+    SettleStaged();
+    if (!ordered_) {
+        AppendRow();
+        return;
+    }
+    staged_ = static_cast<int>(rows_.size());
+    rows_.emplace_back(colCount_);
+    for (auto* links : {&left_, &right_, &up_, &size_})
+        links->push_back(0);
+    hashes_.push_back(0);
+    place_.push_back(0);
+}
+
+void StatTable::SetNewCell(int col, std::string_view text) {
+    if (col < colCount_) SetCell(col, RowCount() - 1, text);
+}
+
+void StatTable::InsertInOrder(std::string_view key) {
+    if (ordered_ && !HasRows && RowCount() > 2) MakePlain();  // only a table with its flag cleared by hand
+    if (!ordered_) {
+        InsertPlain(key);
+        return;
+    }
+    // Over rows in strictly ascending order the exchanges shift every row above the new key's place down by
+    // one: the new row goes in before the first key it is less than. A key that an upper row holds already
+    // is found there and exchanged with nothing; so is a key no row holds.
+    if (!HasRows || FindId(key) != 0) return;
+    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) {
+        const int id = staged_;
+        staged_ = 0;
+        Place(id);
     }
 }
 
@@ -206,6 +508,7 @@ int StatTable::NewRow(const std::vector<std::string_view>& cells) {
 }
 
 void StatTable::Sort(bool byValue) {
+    MakePlain();
     std::optional<ValueSort> mode = byValue ? EffectiveMode(valueSort_, colCount_) : std::nullopt;
     // Each row travels whole with its sort key, so no cell text can disturb the others.
     struct Item {
@@ -232,6 +535,7 @@ void StatTable::Sort(bool byValue) {
     for (int i = 1; i <= n; ++i)
         rows_[mode ? RowCount() - i : i] = std::move(items[i - 1].row);
     ReprintAll();
+    TryOrdered();
 }
 
 std::string Increased(std::string_view cell, std::int64_t by) {
@@ -244,7 +548,7 @@ void StatTable::IncreaseCell(int col, int row) {
         SetCell(col, row, Increased(Cell(col, row)));
         return;
     }
-    std::string& cell = rows_[row][col];
+    std::string& cell = rows_[IdAt(row)][col];
     // A number as std::to_string writes it (digits alone, no leading zero) and far from the limit: add one
     // to its digits, carrying from the last.
     const bool plain = !cell.empty() && cell.size() <= 17 && (cell[0] != '0' || cell.size() == 1) &&

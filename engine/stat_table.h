@@ -20,16 +20,13 @@ public:
     const std::string& Name() const { return name_; }
     ValueSort ValueSortMode() const { return valueSort_; }
     int ColCount() const { return colCount_; }
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const { return ordered_ ? 1 + placed_ + (staged_ != 0) : static_cast<int>(rows_.size()); }
     // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
-    const std::string& Cell(int col, int row) const { return rows_[row][col]; }
-    void SetCell(int col, int row, std::string_view text) {
-        rows_[row][col] = text;
-        if (col == 0) keyPrints_[row] = KeyPrint(text);
-    }
+    const std::string& Cell(int col, int row) const { return rows_[IdAt(row)][col]; }
+    void SetCell(int col, int row, std::string_view text);
     // SetCell(col, row, Increased(Cell(col, row))), counting on in place when the cell is a plain number.
     void IncreaseCell(int col, int row);
-    const std::vector<std::string>& Row(int row) const { return rows_[row]; }
+    const std::vector<std::string>& Row(int row) const { return rows_[IdAt(row)]; }
 
     // Set once the first key of the run is written: until then row 1 is the empty placeholder.
     bool HasRows = false;
@@ -51,18 +48,60 @@ public:
     void Sort(bool byValue);
 
 private:
+    // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
+    // no two equal without regard to case), as every run keeps them, the rows are "ordered": rows_ holds
+    // them in the order they were made (their id), a search tree over the ids gives each row's place and a
+    // hash index finds a key, so finding and placing a key cost O(log n). The last row, while it is not put
+    // in its place yet, is "staged" outside the tree. Whatever breaks that order (a value sort, a key
+    // rewritten to another text, two equal keys) turns the table "plain": rows_ in row order, searched and
+    // exchanged row by row. Reset makes it ordered again.
+    int IdAt(int row) const;  // the index in rows_ of row `row`
+
+    // Plain rows.
     // A number worked out from a key with its letters folded: keys that are equal without regard to case
     // have the same print, so FindRow compares texts only where the prints agree.
     static std::uint64_t KeyPrint(std::string_view key);
     static constexpr std::size_t kExactPrint = 8;  // keys shorter than this are their own print
     void ReprintAll();
+    int FindPlain(std::string_view key) const;
+    void InsertPlain(std::string_view key);
+
+    // Ordered rows.
+    void MakePlain();          // rows_ put in row order, the tree and the index dropped
+    void TryOrdered();         // ordered again when the plain rows allow it
+    void ClearOrdered();
+    int FindId(std::string_view key) const;  // the placed row whose key equals `key`, 0 when none
+    void Place(int id);        // puts row `id` into the tree and the index
+    void SettleStaged();       // a staged row that is no longer the last is placed, or the table turns plain
+    bool Less(int a, int b) const;
+    void Pull(int t) { size_[t] = 1 + size_[left_[t]] + size_[right_[t]]; }
+    void Split(int t, int id, int& lower, int& upper);
+    void TreeInsert(int& t, int parent, int id);
+    int Rank(int id) const;    // 1-based place of a placed row
+    int Select(int rank) const;
+    int Position(int id) const;
+    void FillOrder() const;
+    void IndexAdd(int id);
 
     std::string name_;
     std::vector<std::string> titles_;
     ValueSort valueSort_;
     int colCount_;
     std::vector<std::vector<std::string>> rows_;
-    std::vector<std::uint64_t> keyPrints_;  // KeyPrint of each row's key, row by row
+    std::vector<std::uint64_t> keyPrints_;  // plain rows: KeyPrint of each row's key, row by row
+
+    bool ordered_ = true;
+    int placed_ = 0;  // rows in the tree: rows 1 to placed_
+    int staged_ = 0;  // id of the last row while it stands outside the tree, 0 when none
+    int root_ = 0;    // id 0 is the title row, never in the tree: 0 means none
+    std::vector<int> left_, right_, up_, size_;
+    std::vector<std::uint64_t> hashes_;  // folded hash of each placed row's key
+    std::vector<int> slots_;             // open addressing over hashes_, 0 for an empty slot
+    // Row by row ids and each id's row, kept while keys are added in ascending order and filled again from
+    // the tree once enough lookups have missed them. Const reads fill them: one thread uses a table at a time.
+    mutable std::vector<int> order_, place_;
+    mutable bool orderValid_ = true;
+    mutable int misses_ = 0;
 };
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".

@@ -3,11 +3,32 @@
 // created on the first write. Each operation opens, uses and closes the file.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace krav::platform {
+
+// A profile file read once, for many lookups: the answers of Profile's ReadString and KeyNames, each key
+// found through a hash. A missing or unreadable file reads as empty.
+class ProfileData {
+public:
+    explicit ProfileData(const std::string& path);
+
+    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
+    std::vector<std::string> KeyNames(std::string_view section) const;
+
+private:
+    static std::string KeyId(std::size_t body, std::string_view key);  // a section's first line, the key
+
+    std::vector<std::string> lines_;
+    // Folded name of each section to the lines of its first body; a key's first line in that body.
+    std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sections_;
+    std::unordered_map<std::string, std::size_t> keys_;
+};
 
 class Profile {
 public:
@@ -29,6 +50,10 @@ public:
     };
     // Several keys in one rewrite of the file, in order, as if written one after another.
     bool WriteStrings(const std::vector<Entry>& entries) const;
+    // The same for keys that `entries` hands to its argument one after another, so that a long list need
+    // not be held as Entry objects.
+    using EntrySink = std::function<void(std::string_view section, std::string_view key, std::string_view value)>;
+    bool WriteStrings(const std::function<void(const EntrySink&)>& entries) const;
 
 private:
     std::string path_;

@@ -1,6 +1,7 @@
 // Character and session information.
 #include "recognisers/character.h"
 
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -47,45 +48,43 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
     if (skills.FindRow(key) == 0) skills.NewRow({key, "?", "unknown", "?"});
 }
 
-// Who lists of a long log name the same players again and again: each key is kept once, with its latest
-// value, and the file is rewritten only now and then instead of once per list.
-constexpr std::size_t kFriendsBatch = 50000;
-
-void SetFriend(RecogniserState& state, std::string section, std::string key, std::string value) {
-    std::string id = section + '\0' + key;
-    auto [it, added] = state.FriendIndex.try_emplace(std::move(id), state.Friends.size());
-    if (added) {
-        state.Friends.push_back({std::move(section), std::move(key), std::move(value)});
-    } else {
-        state.Friends[it->second].value = std::move(value);
-    }
-}
+// Who lists of a long log name the same players again and again: each player is kept once, with the latest
+// values, and the file is rewritten only when very many players wait, at the end of the log otherwise.
+constexpr std::size_t kFriendsBatch = 200000;
+constexpr std::array<std::string_view, 6> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
     if (who.name.empty() || !FitsIniName(who.name)) return;
     RecogniserState& state = run.State;
-    const std::string info = "PlayerInfo." + who.name;
-    SetFriend(state, "PlayersKnownTo." + run.inputs.EntryCharacter, who.name, "");
-    SetFriend(state, info, "Class", who.className);
-    SetFriend(state, info, "Level", who.level);
-    SetFriend(state, info, "Race", who.race);
-    SetFriend(state, info, "Guild", who.guild);
-    SetFriend(state, info, "GM", who.title);
-    SetFriend(state, info, "LogDate", ShortDate(timestamp));
+    auto [it, added] = state.FriendIndex.try_emplace(who.name, state.Friends.size());
+    if (added) state.Friends.push_back({who.name, {}});
+    state.Friends[it->second].values = {who.className, who.level, who.race, who.guild, who.title,
+                                        std::string(ShortDate(timestamp))};
 }
 
 }  // namespace
 
 void SaveFriends(RunContext& run) {
-    std::vector<platform::Profile::Entry>& friends = run.State.Friends;
+    std::vector<RecogniserState::Friend>& friends = run.State.Friends;
     if (friends.empty()) return;
     const std::string folder = run.inputs.GameFolder;
     const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
     const std::optional<std::string> onDisk =
         platform::FindNameNoCase(folder, name, platform::EntryKind::File);
     const platform::Profile file(folder + onDisk.value_or(name));
+    // Each player's keys in the order of a who entry: PlayersKnownTo, then its own section.
+    const std::string knownTo = "PlayersKnownTo." + run.inputs.EntryCharacter;
+    auto entries = [&](const platform::Profile::EntrySink& set) {
+        std::string info;
+        for (const RecogniserState::Friend& f : friends) {
+            set(knownTo, f.name, "");
+            info = "PlayerInfo." + f.name;
+            for (std::size_t i = 0; i < kFriendKeys.size(); ++i)
+                set(info, kFriendKeys[i], f.values[i]);
+        }
+    };
     // The run goes on without the friends file; the user hears of it once.
-    if (!file.WriteStrings(friends) && !run.State.FriendsFileWarned) {
+    if (!file.WriteStrings(entries) && !run.State.FriendsFileWarned) {
         run.State.FriendsFileWarned = true;
         run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
     }
@@ -230,8 +229,8 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         }
         if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
         WriteFriend(run, who, timestamp);
+        if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);  // a who list may be endless
     }
-    if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);
     if (closed) TakeZoneAlias(run.session, closing);
     return true;
 }

@@ -62,7 +62,7 @@ std::string_view TrainedSkill(std::string_view message, std::string_view marker)
 
 // Values of the reference data are read as the system's profile functions return them: at most 1023
 // characters.
-std::string ReadReference(const platform::Profile& ini, std::string_view section, std::string_view key) {
+std::string ReadReference(const platform::ProfileData& ini, std::string_view section, std::string_view key) {
     std::string value = ini.ReadString(section, key, "");
     if (value.size() > 1023) value.resize(1023);
     return value;
@@ -130,10 +130,18 @@ bool SkillAttempts(RunContext& run, const LogLine& line) {
     return false;
 }
 
-std::string ClassSectionName(const std::string& referenceFile, const std::string& classText) {
+namespace {
+
+std::string ClassSectionName(const platform::ProfileData& ini, const std::string& classText) {
     if (classText == kUnknown) return classText;
-    std::string section = ReadReference(platform::Profile(referenceFile), "Classes", classText);
+    std::string section = ReadReference(ini, "Classes", classText);
     return section.empty() ? classText : section;
+}
+
+}  // namespace
+
+std::string ClassSectionName(const std::string& referenceFile, const std::string& classText) {
+    return ClassSectionName(platform::ProfileData(referenceFile), classText);
 }
 
 SkillMaximum SkillCap(std::string_view formula, std::int64_t level) {
@@ -162,8 +170,8 @@ void CheckSkillMaximums(RunContext& run) {
     const std::string& classText = session.Info.eClass;
     if (classText == kUnknown || session.Info.eLevel == kUnknown) return;
     const std::string referenceFile = run.inputs.ProgramFolder + kReferenceDataFile;
-    const platform::Profile ini(referenceFile);
-    const std::string section = "Class." + ClassSectionName(referenceFile, classText);
+    const platform::ProfileData ini(referenceFile);  // read once for every skill
+    const std::string section = "Class." + ClassSectionName(ini, classText);
     const std::int64_t level = ReadInteger(session.Info.eLevel, 0);
     StatTable& skills = session.Tables.gSkills;
     const bool hasMax = skills.ColCount() > 3;

@@ -6,7 +6,15 @@
 #
 # Builds a Release build in build/, writes each log with bench/loggen into a scratch game folder as
 # logs/eqlog_Bench_tunare.txt, warms the page cache, and takes the best of three runs of `wc -l` and of a
-# read-only `krav-cli process`. Prints one line per size. Environment:
+# read-only `krav-cli process`. Prints one line per size and profile. Profiles:
+#   pool       loggen's small name pools: tables of a few hundred rows
+#   realistic  a long-played character: who lists naming 40 different players per MB (40,000 over a
+#              gigabyte), 3,000 different mobs and items
+#   few        who lists on half of all episodes, naming 100 different players; 100 mobs and items
+#   distinct   the same mix naming 250,000 different players and 100,000 mobs and items: with `few`, how
+#              the time grows with the number of names rather than with the log
+# Environment:
+#   PROFILES="..."  profiles to run (default: pool realistic few distinct)
 #   SEED=N          loggen seed (default 1)
 #   BENCH_DIR=DIR   scratch folder (default ${TMPDIR:-/tmp}/krav-bench); a log already there with the
 #                   same size, seed and generator source is reused
@@ -47,6 +55,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+profiles=(${PROFILES:-pool realistic few distinct})
+profile_args() {  # profile, MB
+    case "$1" in
+        pool) ;;
+        realistic) echo "--players $(($2 * 40)) --names 3000" ;;
+        few) echo "--players 100 --names 100 --who 500" ;;
+        distinct) echo "--players 250000 --names 100000 --who 500" ;;
+        *) echo "bench.sh: unknown profile '$1'" >&2; exit 2 ;;
+    esac
+}
+
 # A reused log must come from the same generator, not only the same arguments.
 generator_id=$(md5sum "$top/bench/loggen.cpp" | cut -d' ' -f1)
 
@@ -55,20 +74,23 @@ now_ns() { date +%s%N; }
 # Seconds, with millisecond resolution, from two now_ns readings.
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
 
-printf '%8s %10s %8s %8s %10s %8s %7s %8s\n' MB lines seconds MB/s lines/s RSS_MB wc_s krav/wc
+printf '%-10s %8s %10s %8s %8s %10s %8s %7s %8s\n' profile MB lines seconds MB/s lines/s RSS_MB wc_s krav/wc
 for mb in "${sizes[@]}"; do
-    game="$bench_dir/${mb}MB"
+for profile in "${profiles[@]}"; do
+    game="$bench_dir/${mb}MB/$profile"
+    extra=$(profile_args "$profile" "$mb")
     log="$game/logs/eqlog_Bench_tunare.txt"
     stamp="$game/loggen.params"
     bytes=$((mb * 1048576))
-    params="size=$bytes seed=$seed generator=$generator_id"
+    params="size=$bytes seed=$seed $extra generator=$generator_id"
     if [ -f "$log" ] && [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$params" ]; then
         echo "reusing $log" >&2
     else
         rm -rf "$game"
         mkdir -p "$game/logs"
         t0=$(now_ns)
-        "$loggen" --size "$bytes" --seed "$seed" "$log" 2>/dev/null
+        # shellcheck disable=SC2086 # the profile's options are words
+        "$loggen" --size "$bytes" --seed "$seed" $extra "$log" 2>/dev/null
         t1=$(now_ns)
         echo "$params" >"$stamp"
         echo "generated $log in $(seconds "$t0" "$t1") s" >&2
@@ -110,10 +132,11 @@ for mb in "${sizes[@]}"; do
     done
 
     line=$(awk -v bytes="$actual_bytes" -v lines="$lines" -v s="$best_krav" -v rss="$peak_rss_kb" \
-        -v wc="$best_wc" 'BEGIN {
+        -v wc="$best_wc" -v profile="$profile" 'BEGIN {
             mb = bytes / 1048576
-            printf "%8.1f %10d %8.3f %8.1f %10.0f %8.1f %7.3f %8.1f", mb, lines, s, mb / s, lines / s,
+            printf "%-10s %8.1f %10d %8.3f %8.1f %10.0f %8.1f %7.3f %8.1f", profile, mb, lines, s, mb / s, lines / s,
                    rss / 1024, wc, (wc > 0 ? s / wc : 0)
         }')
     echo "$line"
+done
 done

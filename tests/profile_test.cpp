@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <random>
+#include <string_view>
 
 #include "platform/profile.h"
 #include "tests/test_support.h"
@@ -53,6 +56,101 @@ TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(Profile(path.string()).WriteString("Defaults", "Log", "TRUE"));
     EXPECT_EQ(ReadFile(path), "[Defaults]\r\nLog=FALSE\r\n");
     EXPECT_FALSE(Profile((folder.path() / "no-folder" / "x.ini").string()).WriteString("a", "b", "c"));
+}
+
+
+// One key set the plain way, searching the lines for its section and its key.
+void SetOneKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+               const std::string& value) {
+    auto trim = [](std::string_view t) {
+        const std::size_t first = t.find_first_not_of(" \t\r\n\f\v");
+        if (first == std::string_view::npos) return std::string_view();
+        return t.substr(first, t.find_last_not_of(" \t\r\n\f\v") - first + 1);
+    };
+    auto lower = [](std::string_view t) {
+        std::string l(t);
+        for (char& c : l)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        return l;
+    };
+    auto sectionName = [&](std::string_view line) -> std::optional<std::string> {
+        const std::string_view t = trim(line);
+        if (t.size() < 2 || t[0] != '[' || t.find(']') == std::string_view::npos) return std::nullopt;
+        return lower(trim(t.substr(1, t.find(']') - 1)));
+    };
+    auto keyOf = [&](std::string_view line) { return trim(line.substr(0, line.find('='))); };
+    std::size_t begin = 0;
+    while (begin < lines.size() && sectionName(lines[begin]) != lower(section))
+        ++begin;
+    if (begin == lines.size()) {
+        if (!lines.empty() && !trim(lines.back()).empty()) lines.emplace_back();
+        lines.push_back("[" + section + "]");
+        lines.push_back(key + "=" + value);
+        return;
+    }
+    std::size_t end = ++begin;
+    while (end < lines.size() && !sectionName(lines[end]))
+        ++end;
+    for (std::size_t i = begin; i < end; ++i) {
+        const std::string_view t = trim(lines[i]);
+        if (!t.empty() && t[0] != ';' && lines[i].find('=') != std::string::npos &&
+            lower(keyOf(lines[i])) == lower(key)) {
+            lines[i] = std::string(keyOf(lines[i])) + "=" + value;
+            return;
+        }
+    }
+    while (end > begin && trim(lines[end - 1]).empty())
+        --end;
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), key + "=" + value);
+}
+
+// Many keys written at once give the file that setting them one after another gives, whatever the file
+// holds: sections and keys twice or in other letters, comments, lines without "=", blank runs, sections of
+// hundreds of keys.
+TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
+    TempFolder folder;
+    std::mt19937 random(12);
+    const std::vector<std::string> sectionNames = {"Known", "KNOWN", "Info.Ann", "info.ann", "Info.Bo",
+                                                   " Info.Bo ", "a]b", "", "New", "new", "x y"};
+    const std::vector<std::string> keyNames = {"Ann", "ann", "Class", "CLASS", " Level ", "", "Bo", ";c",
+                                               "k=v", "Guild", "GM", "LogDate", "q"};
+    auto pick = [&random](const std::vector<std::string>& from) { return from[random() % from.size()]; };
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::string> lines;
+        for (int n = static_cast<int>(random() % 40); n > 0; --n) {
+            switch (random() % 7) {
+                case 0: lines.push_back("[" + pick(sectionNames) + "]"); break;
+                case 1: lines.push_back(""); break;
+                case 2: lines.push_back("  \t"); break;
+                case 3: lines.push_back("; " + pick(keyNames) + "=old"); break;
+                case 4: lines.push_back("no equals " + pick(keyNames)); break;
+                default: lines.push_back(pick(keyNames) + " = " + std::to_string(random() % 9)); break;
+            }
+        }
+        if (round % 4 == 0) {  // a section far longer than a short scan
+            lines.push_back("[Known]");
+            for (int n = 0; n < 300; ++n)
+                lines.push_back("Player" + std::to_string(random() % 200) + "=");
+        }
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + (random() % 5 == 0 ? "\n" : "\r\n");
+        std::vector<Profile::Entry> entries;
+        for (int n = static_cast<int>(random() % 300); n > 0; --n) {
+            const std::string key = random() % 3 == 0 ? "player" + std::to_string(random() % 260) : pick(keyNames);
+            entries.push_back({pick(sectionNames), key, std::to_string(random() % 100)});
+        }
+        const auto path = folder.path() / ("f" + std::to_string(round) + ".ini");
+        if (round % 10 != 9) WriteFile(path, text);  // now and then no file at all
+        ASSERT_TRUE(Profile(path.string()).WriteStrings(entries));
+        if (round % 10 == 9) lines.clear();
+        for (const Profile::Entry& e : entries)
+            SetOneKey(lines, e.section, e.key, e.value);
+        std::string expected;
+        for (const std::string& line : lines)
+            expected += line + "\r\n";
+        ASSERT_EQ(ReadFile(path), expected) << "round " << round;
+    }
 }
 
 }  // namespace
