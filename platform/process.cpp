@@ -47,9 +47,9 @@ std::string WithSeparator(const std::filesystem::path& folder) {
     return text;
 }
 
-}  // namespace
-
-std::string ProgramFolder(const char* argv0) {
+// The running program's own file as the system names it; else `argv0` made absolute; empty when neither
+// can be told.
+std::filesystem::path ProgramPath(const char* argv0) {
     namespace fs = std::filesystem;
     std::error_code ec;
 #ifdef _WIN32
@@ -60,36 +60,29 @@ std::string ProgramFolder(const char* argv0) {
         if (length == 0) break;
         if (length < size) {
             buffer.resize(length);
-            return WithSeparator(fs::path(buffer).parent_path());
+            return fs::path(buffer);
         }
     }
 #else
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && !self.empty()) return WithSeparator(self.parent_path());
+    if (!ec && !self.empty()) return self;
 #endif
     fs::path given = fs::absolute(NativePath(argv0 != nullptr ? argv0 : ""), ec);
-    return WithSeparator(ec ? fs::current_path(ec) : given.parent_path());
+    return ec ? fs::path() : given;
+}
+
+}  // namespace
+
+std::string ProgramFolder(const char* argv0) {
+    const std::filesystem::path self = ProgramPath(argv0);
+    if (!self.empty()) return WithSeparator(self.parent_path());
+    std::error_code ec;
+    return WithSeparator(std::filesystem::current_path(ec));
 }
 
 std::string ProgramFile(const char* argv0) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-#ifdef _WIN32
-    for (DWORD size = MAX_PATH; size <= 32768; size *= 2) {
-        std::wstring buffer(size, L'\0');
-        DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
-        if (length == 0) break;
-        if (length < size) {
-            buffer.resize(length);
-            return PathText(fs::path(buffer));
-        }
-    }
-#else
-    fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && !self.empty()) return self.string();
-#endif
-    fs::path given = fs::absolute(NativePath(argv0 != nullptr ? argv0 : ""), ec);
-    return ec ? std::string(argv0 != nullptr ? argv0 : "") : PathText(given);
+    const std::filesystem::path self = ProgramPath(argv0);
+    return self.empty() ? std::string(argv0 != nullptr ? argv0 : "") : PathText(self);
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
