@@ -502,7 +502,7 @@ void TfMain::Activated() {
 }
 
 void TfMain::FirstActivationSteps() {
-    caption_ = std::string(kAppTitle) + texts::kVersionSuffix;
+    caption_ = std::string(kAppTitle) + " " + settings::kVersion;
     setWindowTitle(ToQt(caption_));
     parseExtension_ = ".txt";
     ClearStatus();

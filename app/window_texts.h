@@ -3,8 +3,6 @@
 
 namespace krav::texts {
 
-inline constexpr const char* kVersionSuffix = " 1.3";
-
 // Notebook pages.
 inline constexpr const char* kPageInfo = "&Info";
 inline constexpr const char* kPageSkills = "&Skills";
