@@ -2,6 +2,7 @@
 #include "engine/stat_table.h"
 
 #include <algorithm>
+#include <bit>
 #include <initializer_list>
 #include <optional>
 
@@ -11,10 +12,23 @@ namespace krav {
 
 namespace {
 
+// Eight bytes as LoadEight read them, turned so that the first byte is the highest: such numbers compare as
+// the bytes do.
+std::uint64_t FirstHighest(std::uint64_t x) {
+    if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(x);
+    return x;
+}
+
 // Compares texts byte by byte with the letters A-Z folded to lower case.
 int CompareFolded(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {  // eight bytes at a time, the first one highest
+        const std::uint64_t x = FoldEight(LoadEight(a.data() + i));
+        const std::uint64_t y = FoldEight(LoadEight(b.data() + i));
+        if (x != y) return FirstHighest(x) < FirstHighest(y) ? -1 : 1;
+    }
+    for (; i < n; ++i) {
         auto x = static_cast<unsigned char>(FoldCase(a[i]));
         auto y = static_cast<unsigned char>(FoldCase(b[i]));
         if (x != y) return x < y ? -1 : 1;
@@ -67,15 +81,13 @@ std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
 void SetCells(StatTable& table, std::string_view key, std::initializer_list<std::string_view> values,
               const std::string_view* zone) {
     const int zoneCol = static_cast<int>(values.size()) + 1;
-    if (int row = table.FindRow(key); row > 0) {
+    if (auto* row = table.FindCells(key)) {
         int col = 1;
         for (std::string_view value : values) {
-            if (col < table.ColCount() && value != "?") table.SetCell(col, row, value);
+            if (col < table.ColCount() && value != "?") (*row)[col] = value;
             ++col;
         }
-        if (zone != nullptr && zoneCol < table.ColCount()) {
-            table.SetCell(zoneCol, row, ListAdd(table.Cell(zoneCol, row), *zone));
-        }
+        if (zone != nullptr && zoneCol < table.ColCount()) (*row)[zoneCol] = ListAdd((*row)[zoneCol], *zone);
         return;
     }
     std::vector<std::string_view> cells{key};
@@ -90,22 +102,20 @@ void SetCells(StatTable& table, std::string_view key, std::initializer_list<std:
 
 void AddLootOrDrop(StatTable& loot, std::string_view key, std::string_view zone, std::int64_t looted,
                    std::int64_t dropped) {
-    int row = loot.FindRow(key);
-    if (row == 0) {
+    auto* row = loot.FindCells(key);
+    if (row == nullptr) {
         const std::string zones = ListAdd("", zone);
         loot.NewRow({key, looted ? "1" : "0", "0", "0", dropped ? "1" : "?", zones});
         return;
     }
-    loot.SetCell(1, row, std::to_string(SaturatingAdd(CellNumber(loot.Cell(1, row)), looted)));
-    loot.SetCell(2, row, std::to_string(CellNumber(loot.Cell(2, row))));
-    loot.SetCell(3, row, std::to_string(CellNumber(loot.Cell(3, row))));
+    std::vector<std::string>& cells = *row;
+    cells[1] = std::to_string(SaturatingAdd(CellNumber(cells[1]), looted));
+    cells[2] = std::to_string(CellNumber(cells[2]));
+    cells[3] = std::to_string(CellNumber(cells[3]));
     // "?" in Dropped means never counted: it stays until the first drop.
-    const std::string& droppedCell = loot.Cell(4, row);
-    if (!(NumberOrUnknown(droppedCell) == "?" && dropped == 0)) {
-        loot.SetCell(4, row,
-                     NumberOrUnknown(std::to_string(SaturatingAdd(CellNumber(droppedCell), dropped))));
-    }
-    loot.SetCell(5, row, ListAdd(loot.Cell(5, row), zone));
+    if (!(NumberOrUnknown(cells[4]) == "?" && dropped == 0))
+        cells[4] = NumberOrUnknown(std::to_string(SaturatingAdd(CellNumber(cells[4]), dropped)));
+    cells[5] = ListAdd(cells[5], zone);
 }
 
 }  // namespace
@@ -204,6 +214,17 @@ std::uint64_t FoldedHash(std::string_view key) {
     return h ^ (h >> 32);
 }
 
+// Eight bytes of a key from `from` on, folded, the first one highest and missing ones 0: where two keys'
+// words differ, the words compare as CompareFolded compares the keys, since a key that ends early is a
+// prefix of the other (its missing bytes are lower than any, or equal to real zero bytes, a tie).
+std::uint64_t FoldedWord(std::string_view key, std::size_t from) {
+    if (key.size() >= from + 8) return FirstHighest(FoldEight(LoadEight(key.data() + from)));
+    std::uint64_t word = 0;
+    for (std::size_t i = from; i < key.size(); ++i)
+        word |= std::uint64_t{static_cast<unsigned char>(FoldCase(key[i]))} << (8 * (7 - (i - from)));
+    return word;
+}
+
 // Heap priorities of the search tree: fixed per id and spread like random numbers, so that the tree stays
 // shallow whatever the order of the keys.
 std::uint64_t Priority(int id) {
@@ -220,58 +241,148 @@ void StatTable::ClearOrdered() {
     ordered_ = true;
     placed_ = 0;
     staged_ = 1;
+    maxId_ = 0;
     root_ = 0;
-    left_.assign(rows_.size(), 0);
-    right_.assign(rows_.size(), 0);
-    up_.assign(rows_.size(), 0);
-    size_.assign(rows_.size(), 0);
+    nodes_.assign(rows_.size(), Node{});
+    waiting_.clear();
     hashes_.assign(rows_.size(), 0);
-    slots_.assign(16, 0);
+    slots_.assign(16, Slot{});
     order_.clear();
     place_.assign(rows_.size(), 0);
     orderValid_ = true;
     misses_ = 0;
+    lastRow_ = 0;
 }
 
 bool StatTable::Less(int a, int b) const {
+    if (nodes_[a].prefix != nodes_[b].prefix) return nodes_[a].prefix < nodes_[b].prefix;
     return CompareFolded(rows_[a][0], rows_[b][0]) < 0;
 }
 
-void StatTable::Split(int t, int id, int& lower, int& upper) {
+void StatTable::Split(int t, int id, int& lower, int& upper) const {
     if (t == 0) {
         lower = upper = 0;
         return;
     }
+    Node& n = nodes_[t];
     if (Less(t, id)) {
-        Split(right_[t], id, right_[t], upper);
-        if (right_[t] != 0) up_[right_[t]] = t;
+        Split(n.right, id, n.right, upper);
+        if (n.right != 0) nodes_[n.right].up = t;
         lower = t;
     } else {
-        Split(left_[t], id, lower, left_[t]);
-        if (left_[t] != 0) up_[left_[t]] = t;
+        Split(n.left, id, lower, n.left);
+        if (n.left != 0) nodes_[n.left].up = t;
         upper = t;
     }
     Pull(t);
 }
 
-void StatTable::TreeInsert(int& t, int parent, int id) {
+void StatTable::TreeInsert(int& t, int parent, int id) const {
     if (t == 0 || Priority(id) > Priority(t)) {
-        Split(t, id, left_[id], right_[id]);
-        if (left_[id] != 0) up_[left_[id]] = id;
-        if (right_[id] != 0) up_[right_[id]] = id;
-        up_[id] = parent;
+        Node& n = nodes_[id];
+        Split(t, id, n.left, n.right);
+        if (n.left != 0) nodes_[n.left].up = id;
+        if (n.right != 0) nodes_[n.right].up = id;
+        n.up = parent;
         t = id;
         Pull(id);
         return;
     }
-    ++size_[t];
-    TreeInsert(Less(id, t) ? left_[t] : right_[t], t, id);
+    ++nodes_[t].size;
+    TreeInsert(Less(id, t) ? nodes_[t].left : nodes_[t].right, t, id);
+}
+
+void StatTable::Flush() const {
+    if (waiting_.empty()) return;
+    // One by one costs a descent each; sorting and building anew costs the whole tree once.
+    const std::size_t inTree = static_cast<std::size_t>(placed_) - waiting_.size();
+    if (waiting_.size() * static_cast<std::size_t>(std::bit_width(inTree)) < inTree) {
+        for (int id : waiting_) {
+            nodes_[id].left = nodes_[id].right = nodes_[id].up = 0;
+            TreeInsert(root_, 0, id);
+        }
+        waiting_.clear();
+    } else {
+        Rebuild();
+    }
+    lastRow_ = 0;
+}
+
+void StatTable::Rebuild() const {
+    std::vector<int> inTree;
+    inTree.reserve(placed_);
+    std::vector<int> path;
+    for (int t = root_; t != 0 || !path.empty();) {
+        if (t != 0) {
+            path.push_back(t);
+            t = nodes_[t].left;
+        } else {
+            t = path.back();
+            path.pop_back();
+            inTree.push_back(t);
+            t = nodes_[t].right;
+        }
+    }
+    // The waiting keys sorted on their first sixteen folded bytes, the whole keys only where those agree.
+    struct Item {
+        std::uint64_t first, second;
+        int id;
+    };
+    std::vector<Item> items;
+    items.reserve(waiting_.size());
+    for (int id : waiting_)
+        items.push_back({nodes_[id].prefix, FoldedWord(rows_[id][0], 8), id});
+    std::sort(items.begin(), items.end(), [this](const Item& a, const Item& b) {
+        if (a.first != b.first) return a.first < b.first;
+        if (a.second != b.second) return a.second < b.second;
+        return CompareFolded(rows_[a.id][0], rows_[b.id][0]) < 0;
+    });
+    order_.clear();
+    order_.reserve(placed_);
+    std::size_t i = 0;
+    for (const Item& item : items) {
+        while (i < inTree.size() && Less(inTree[i], item.id))
+            order_.push_back(inTree[i++]);
+        order_.push_back(item.id);
+    }
+    order_.insert(order_.end(), inTree.begin() + static_cast<std::ptrdiff_t>(i), inTree.end());
+    waiting_.clear();
+
+    // The treap of these keys in this order: each key hangs below the nearest earlier key of higher
+    // priority and takes the run of lower-priority keys before it as its left side. A key leaves the path
+    // once its subtree is complete, so its size is known then.
+    path.clear();
+    for (int id : order_) {
+        Node& n = nodes_[id];
+        n.left = n.right = n.up = 0;
+        int last = 0;
+        while (!path.empty() && Priority(path.back()) < Priority(id)) {
+            last = path.back();
+            path.pop_back();
+            Pull(last);
+        }
+        n.left = last;
+        if (last != 0) nodes_[last].up = id;
+        if (!path.empty()) {
+            nodes_[path.back()].right = id;
+            n.up = path.back();
+        }
+        path.push_back(id);
+    }
+    root_ = path.empty() ? 0 : path.front();
+    for (auto it = path.rbegin(); it != path.rend(); ++it)
+        Pull(*it);
+    for (std::size_t k = 0; k < order_.size(); ++k)
+        place_[order_[k]] = static_cast<int>(k) + 1;
+    orderValid_ = true;
+    misses_ = 0;
 }
 
 int StatTable::Rank(int id) const {
-    int rank = size_[left_[id]] + 1;
-    for (int x = id; up_[x] != 0; x = up_[x]) {
-        if (right_[up_[x]] == x) rank += size_[left_[up_[x]]] + 1;
+    int rank = nodes_[nodes_[id].left].size + 1;
+    for (int x = id; nodes_[x].up != 0; x = nodes_[x].up) {
+        const Node& parent = nodes_[nodes_[x].up];
+        if (parent.right == x) rank += nodes_[parent.left].size + 1;
     }
     return rank;
 }
@@ -279,31 +390,33 @@ int StatTable::Rank(int id) const {
 int StatTable::Select(int rank) const {
     int t = root_;
     for (;;) {
-        const int below = size_[left_[t]];
+        const int below = nodes_[nodes_[t].left].size;
         if (rank <= below) {
-            t = left_[t];
+            t = nodes_[t].left;
         } else if (rank == below + 1) {
             return t;
         } else {
             rank -= below + 1;
-            t = right_[t];
+            t = nodes_[t].right;
         }
     }
 }
 
 void StatTable::FillOrder() const {
+    Flush();
+    if (orderValid_) return;
     order_.clear();
     std::vector<int> path;
     for (int t = root_; t != 0 || !path.empty();) {
         if (t != 0) {
             path.push_back(t);
-            t = left_[t];
+            t = nodes_[t].left;
         } else {
             t = path.back();
             path.pop_back();
             place_[t] = static_cast<int>(order_.size()) + 1;
             order_.push_back(t);
-            t = right_[t];
+            t = nodes_[t].right;
         }
     }
     orderValid_ = true;
@@ -314,85 +427,102 @@ int StatTable::IdAt(int row) const {
     if (!ordered_ || row == 0) return row;
     if (row > placed_) return staged_;
     if (orderValid_) return order_[row - 1];
+    if (row == lastRow_) return lastId_;
+    Flush();
+    if (orderValid_) return order_[row - 1];
     // Lookups through the tree until they have paid for a fresh list.
     if (++misses_ > placed_ / 8 + 16) {
         FillOrder();
         return order_[row - 1];
     }
-    return Select(row);
+    lastRow_ = row;
+    lastId_ = Select(row);
+    return lastId_;
 }
 
 int StatTable::Position(int id) const {
+    if (orderValid_) return place_[id];
+    if (lastRow_ != 0 && lastId_ == id) return lastRow_;
+    Flush();
     if (orderValid_) return place_[id];
     if (++misses_ > placed_ / 8 + 16) {
         FillOrder();
         return place_[id];
     }
-    return Rank(id);
+    lastRow_ = Rank(id);
+    lastId_ = id;
+    return lastRow_;
+}
+
+int StatTable::FindId(std::string_view key, std::uint64_t hash) const {
+    const std::size_t mask = slots_.size() - 1;
+    const auto check = static_cast<std::uint32_t>(hash >> 32);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot& s = slots_[slot];
+        if (s.id == 0) return 0;
+        if (s.check == check && hashes_[s.id] == hash && EqualsNoCase(rows_[s.id][0], key)) return s.id;
+    }
 }
 
 int StatTable::FindId(std::string_view key) const {
-    const std::uint64_t hash = FoldedHash(key);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const int id = slots_[slot];
-        if (id == 0) return 0;
-        if (hashes_[id] == hash && EqualsNoCase(rows_[id][0], key)) return id;
-    }
+    return FindId(key, FoldedHash(key));
 }
 
 void StatTable::IndexAdd(int id) {
     if (2 * (static_cast<std::size_t>(placed_) + 1) > slots_.size()) {
-        slots_.assign(slots_.size() * 2, 0);
-        for (int other = 1; other < static_cast<int>(hashes_.size()); ++other) {
-            if (other == id || (up_[other] == 0 && root_ != other)) continue;  // not placed
-            for (std::size_t slot = hashes_[other] & (slots_.size() - 1);; slot = (slot + 1) & (slots_.size() - 1)) {
-                if (slots_[slot] == 0) {
-                    slots_[slot] = other;
-                    break;
-                }
-            }
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.id == 0) continue;
+            std::size_t slot = hashes_[s.id] & mask;
+            while (slots_[slot].id != 0)
+                slot = (slot + 1) & mask;
+            slots_[slot] = s;
         }
     }
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = hashes_[id] & mask;; slot = (slot + 1) & mask) {
-        if (slots_[slot] == 0) {
-            slots_[slot] = id;
-            return;
-        }
-    }
+    std::size_t slot = hashes_[id] & mask;
+    while (slots_[slot].id != 0)
+        slot = (slot + 1) & mask;
+    slots_[slot] = {id, static_cast<std::uint32_t>(hashes_[id] >> 32)};
 }
 
-void StatTable::Place(int id) {
-    hashes_[id] = FoldedHash(rows_[id][0]);
-    left_[id] = right_[id] = up_[id] = 0;
-    TreeInsert(root_, 0, id);
+void StatTable::Place(int id, std::uint64_t hash) {
+    hashes_[id] = hash;
+    nodes_[id] = Node{0, 0, 0, 1, FoldedWord(rows_[id][0], 0)};
     IndexAdd(id);
     ++placed_;
+    const bool greatest = maxId_ == 0 || Less(maxId_, id);
+    if (greatest) maxId_ = id;
     // Keys that come in ascending order keep the row list as it is.
-    if (orderValid_ && Rank(id) == placed_) {
+    if (orderValid_ && greatest) {
         place_[id] = placed_;
         order_.push_back(id);
     } else {
         orderValid_ = false;
         misses_ = 0;
     }
+    waiting_.push_back(id);
+    lastRow_ = 0;
 }
 
 void StatTable::SettleStaged() {
     if (staged_ == 0) return;
     const std::string& key = rows_[staged_][0];
-    if (FindId(key) != 0 || (placed_ > 0 && CompareFolded(key, rows_[IdAt(placed_)][0]) <= 0)) {
+    const std::uint64_t hash = FoldedHash(key);
+    if (FindId(key, hash) != 0 || (placed_ > 0 && CompareFolded(key, rows_[maxId_][0]) <= 0)) {
         MakePlain();  // a last row out of order or a second equal key: the rows as they stand
         return;
     }
     const int id = staged_;
     staged_ = 0;
-    Place(id);
+    Place(id, hash);
 }
 
 void StatTable::MakePlain() {
     if (!ordered_) return;
+    FillOrder();
     std::vector<std::vector<std::string>> rows;
     rows.reserve(rows_.size());
     rows.push_back(std::move(rows_[0]));
@@ -400,14 +530,13 @@ void StatTable::MakePlain() {
         rows.push_back(std::move(rows_[IdAt(row)]));
     rows_ = std::move(rows);
     ordered_ = false;
-    left_.clear();
-    right_.clear();
-    up_.clear();
-    size_.clear();
+    nodes_.clear();
+    waiting_.clear();
     hashes_.clear();
     slots_.clear();
     order_.clear();
     place_.clear();
+    lastRow_ = 0;
     ReprintAll();
 }
 
@@ -425,7 +554,7 @@ void StatTable::TryOrdered() {
     if (!HasRows) return;
     staged_ = 0;
     for (int id = 1; id < rows; ++id)
-        Place(id);
+        Place(id, FoldedHash(rows_[id][0]));
 }
 
 // ---- The primitives
@@ -455,6 +584,17 @@ int StatTable::FindRow(std::string_view key) const {
     return 0;
 }
 
+std::vector<std::string>* StatTable::FindCells(std::string_view key) {
+    if (!HasRows) return nullptr;
+    if (!ordered_) {
+        const int row = FindPlain(key);
+        return row != 0 ? &rows_[row] : nullptr;
+    }
+    if (const int id = FindId(key); id != 0) return &rows_[id];
+    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) return &rows_[staged_];
+    return nullptr;
+}
+
 void StatTable::AppendRow() {
     if (!HasRows) return;
     if (!ordered_) {
@@ -469,8 +609,7 @@ void StatTable::AppendRow() {
     }
     staged_ = static_cast<int>(rows_.size());
     rows_.emplace_back(colCount_);
-    for (auto* links : {&left_, &right_, &up_, &size_})
-        links->push_back(0);
+    nodes_.emplace_back();
     hashes_.push_back(0);
     place_.push_back(0);
 }
@@ -488,15 +627,17 @@ void StatTable::InsertInOrder(std::string_view key) {
     // Over rows in strictly ascending order the exchanges shift every row above the new key's place down by
     // one: the new row goes in before the first key it is less than. A key that an upper row holds already
     // is found there and exchanged with nothing; so is a key no row holds.
-    if (!HasRows || FindId(key) != 0) return;
+    if (!HasRows) return;
+    const std::uint64_t hash = FoldedHash(key);
+    if (FindId(key, hash) != 0) return;
     if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) {
         const int id = staged_;
         staged_ = 0;
-        Place(id);
+        Place(id, hash);
     }
 }
 
-int StatTable::NewRow(const std::vector<std::string_view>& cells) {
+void StatTable::NewRow(const std::vector<std::string_view>& cells) {
     AppendRow();
     for (int col = 0; col < colCount_; ++col) {
         SetNewCell(col, col < static_cast<int>(cells.size()) ? cells[col] : std::string_view());
@@ -504,7 +645,6 @@ int StatTable::NewRow(const std::vector<std::string_view>& cells) {
     const std::string key(cells.empty() ? std::string_view() : cells[0]);
     InsertInOrder(key);
     HasRows = true;
-    return FindRow(key);
 }
 
 void StatTable::Sort(bool byValue) {
@@ -543,14 +683,11 @@ std::string Increased(std::string_view cell, std::int64_t by) {
     return std::to_string(SaturatingAdd(value ? *value : 1, by));
 }
 
-void StatTable::IncreaseCell(int col, int row) {
-    if (col == 0) {  // a key is no count; kept for the operation's sake
-        SetCell(col, row, Increased(Cell(col, row)));
-        return;
-    }
-    std::string& cell = rows_[IdAt(row)][col];
-    // A number as std::to_string writes it (digits alone, no leading zero) and far from the limit: add one
-    // to its digits, carrying from the last.
+namespace {
+
+// Increased(cell) in place; a number as std::to_string writes it (digits alone, no leading zero) and far from
+// the limit gets one added to its digits, carrying from the last.
+void IncreaseText(std::string& cell) {
     const bool plain = !cell.empty() && cell.size() <= 17 && (cell[0] != '0' || cell.size() == 1) &&
                        std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!plain) {
@@ -567,26 +704,36 @@ void StatTable::IncreaseCell(int col, int row) {
     cell.insert(cell.begin(), '1');
 }
 
+}  // namespace
+
+void StatTable::IncreaseCell(int col, int row) {
+    if (col == 0) {  // a key is no count; kept for the operation's sake
+        SetCell(col, row, Increased(Cell(col, row)));
+        return;
+    }
+    IncreaseText(rows_[IdAt(row)][col]);
+}
+
 void IncrementCount(StatTable& table, std::string_view key) {
-    if (int row = table.FindRow(key); row > 0) {
-        table.IncreaseCell(1, row);
+    if (auto* cells = table.FindCells(key)) {
+        IncreaseText((*cells)[1]);
     } else {
         table.NewRow({key, "1"});
     }
 }
 
 void IncrementCountSecond(StatTable& table, std::string_view key) {
-    if (int row = table.FindRow(key); row > 0) {
-        table.IncreaseCell(2, row);
+    if (auto* cells = table.FindCells(key)) {
+        IncreaseText((*cells)[2]);
     } else {
         table.NewRow({key, " ", "1"});
     }
 }
 
 void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
-    if (int row = table.FindRow(key); row > 0) {
-        table.IncreaseCell(col, row);
-        table.SetCell(3, row, ListAdd(table.Cell(3, row), zone));
+    if (auto* cells = table.FindCells(key)) {
+        IncreaseText((*cells)[col]);
+        (*cells)[3] = ListAdd((*cells)[3], zone);
     } else {
         table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
     }
@@ -601,24 +748,24 @@ void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zo
 }
 
 void CountAttemptSuccess(StatTable& attempts, std::string_view key) {
-    if (int row = attempts.FindRow(key); row > 0) {
-        attempts.IncreaseCell(2, row);
+    if (auto* cells = attempts.FindCells(key)) {
+        IncreaseText((*cells)[2]);
     } else {
         attempts.NewRow({key, "0", "1"});
     }
 }
 
 void CountAttemptFailure(StatTable& attempts, std::string_view key) {
-    if (int row = attempts.FindRow(key); row > 0) {
-        attempts.IncreaseCell(1, row);
+    if (auto* cells = attempts.FindCells(key)) {
+        IncreaseText((*cells)[1]);
     } else {
         attempts.NewRow({key, "1", "0"});
     }
 }
 
 void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key) {
-    if (int row = attempts.FindRow(key); row > 0) {
-        attempts.IncreaseCell(1, row);
+    if (auto* cells = attempts.FindCells(key)) {
+        IncreaseText((*cells)[1]);
     } else {
         attempts.NewRow({key, "1", "?"});
     }

@@ -42,19 +42,26 @@ public:
     void SetNewCell(int col, std::string_view text);
     void InsertInOrder(std::string_view key);
     // AppendRow, every cell, InsertInOrder, HasRows: the one way a row is made. Missing cells stay empty,
-    // cells beyond the table's columns are dropped. Returns the row the key ends up in.
-    int NewRow(const std::vector<std::string_view>& cells);
+    // cells beyond the table's columns are dropped.
+    void NewRow(const std::vector<std::string_view>& cells);
+
+    // The cells of the row FindRow would give, null when there is none: for the operations that change a
+    // row's counts and lists without needing its place. The key cell is not to be written through it.
+    std::vector<std::string>* FindCells(std::string_view key);
 
     void Sort(bool byValue);
 
 private:
     // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
     // no two equal without regard to case), as every run keeps them, the rows are "ordered": rows_ holds
-    // them in the order they were made (their id), a search tree over the ids gives each row's place and a
-    // hash index finds a key, so finding and placing a key cost O(log n). The last row, while it is not put
-    // in its place yet, is "staged" outside the tree. Whatever breaks that order (a value sort, a key
-    // rewritten to another text, two equal keys) turns the table "plain": rows_ in row order, searched and
-    // exchanged row by row. Reset makes it ordered again.
+    // them in the order they were made (their id), a hash index finds a key and a search tree over the ids
+    // gives each row's place, so finding and placing a key cost O(log n). A new key only joins the index
+    // and waits; the tree takes in the waiting keys when a row's place is next asked for, one by one when
+    // they are few, else by sorting them and building the tree again from the merged order. A run that
+    // only counts never asks, so its keys are sorted once, at the end. The last row, while it is not put in
+    // its place yet, is "staged" outside both. Whatever breaks that order (a value sort, a key rewritten to
+    // another text, two equal keys) turns the table "plain": rows_ in row order, searched and exchanged row
+    // by row. Reset makes it ordered again.
     int IdAt(int row) const;  // the index in rows_ of row `row`
 
     // Plain rows.
@@ -67,17 +74,29 @@ private:
     void InsertPlain(std::string_view key);
 
     // Ordered rows.
+    struct Node {
+        int left = 0, right = 0, up = 0, size = 0;
+        // The key's first eight bytes folded, the first one highest: most comparisons end here.
+        std::uint64_t prefix = 0;
+    };
+    struct Slot {
+        int id = 0;               // 0 for an empty slot
+        std::uint32_t check = 0;  // the top half of the id's hash: most other keys are passed by without a look
+    };
     void MakePlain();          // rows_ put in row order, the tree and the index dropped
     void TryOrdered();         // ordered again when the plain rows allow it
     void ClearOrdered();
-    int FindId(std::string_view key) const;  // the placed row whose key equals `key`, 0 when none
-    void Place(int id);        // puts row `id` into the tree and the index
+    int FindId(std::string_view key, std::uint64_t hash) const;  // the placed row of `key`, 0 when none
+    int FindId(std::string_view key) const;
+    void Place(int id, std::uint64_t hash);  // gives row `id` its place: the index, and the tree in time
     void SettleStaged();       // a staged row that is no longer the last is placed, or the table turns plain
     bool Less(int a, int b) const;
-    void Pull(int t) { size_[t] = 1 + size_[left_[t]] + size_[right_[t]]; }
-    void Split(int t, int id, int& lower, int& upper);
-    void TreeInsert(int& t, int parent, int id);
-    int Rank(int id) const;    // 1-based place of a placed row
+    void Pull(int t) const { nodes_[t].size = 1 + nodes_[nodes_[t].left].size + nodes_[nodes_[t].right].size; }
+    void Split(int t, int id, int& lower, int& upper) const;
+    void TreeInsert(int& t, int parent, int id) const;
+    void Flush() const;        // the waiting rows into the tree
+    void Rebuild() const;      // the tree built again from the sorted rows, the row list with it
+    int Rank(int id) const;    // 1-based place of a row in the tree
     int Select(int rank) const;
     int Position(int id) const;
     void FillOrder() const;
@@ -91,17 +110,23 @@ private:
     std::vector<std::uint64_t> keyPrints_;  // plain rows: KeyPrint of each row's key, row by row
 
     bool ordered_ = true;
-    int placed_ = 0;  // rows in the tree: rows 1 to placed_
+    int placed_ = 0;  // rows with a place, in the tree or waiting: rows 1 to placed_
     int staged_ = 0;  // id of the last row while it stands outside the tree, 0 when none
-    int root_ = 0;    // id 0 is the title row, never in the tree: 0 means none
-    std::vector<int> left_, right_, up_, size_;
+    int maxId_ = 0;   // the placed row of the greatest key, 0 when none
     std::vector<std::uint64_t> hashes_;  // folded hash of each placed row's key
-    std::vector<int> slots_;             // open addressing over hashes_, 0 for an empty slot
-    // Row by row ids and each id's row, kept while keys are added in ascending order and filled again from
-    // the tree once enough lookups have missed them. Const reads fill them: one thread uses a table at a time.
+    std::vector<Slot> slots_;            // open addressing over the placed rows
+    // The tree and the rows waiting for it, and the row-by-row ids and each id's row, kept while keys are
+    // added in ascending order and filled again from the tree once enough lookups have missed them. Const
+    // reads bring them up to date: one thread uses a table at a time.
+    mutable int root_ = 0;  // id 0 is the title row, never in the tree: 0 means none
+    mutable std::vector<Node> nodes_;
+    mutable std::vector<int> waiting_;
     mutable std::vector<int> order_, place_;
     mutable bool orderValid_ = true;
     mutable int misses_ = 0;
+    // The row and id of the last place worked out through the tree: a lookup is mostly followed by reads and
+    // writes of the same row.
+    mutable int lastRow_ = 0, lastId_ = 0;
 };
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".

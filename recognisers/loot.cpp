@@ -50,8 +50,8 @@ void Sale(RunContext& run, const LogLine& line) {
     item = CutBefore(item, "(s)");
     CountVendor(run, merchant, 2);
     StatTable& loot = run.session.Tables.gLoot;
-    if (int row = loot.FindRow(item); row > 0) {
-        loot.IncreaseCell(3, row);
+    if (auto* cells = loot.FindCells(item)) {
+        (*cells)[3] = Increased((*cells)[3]);
     } else {
         loot.NewRow({item, "0", "0", "1", "?", ""});
     }
@@ -70,9 +70,9 @@ void Purchase(RunContext& run, const LogLine& line) {
     if (quantity < 1) quantity = 1;
     StatTable& loot = run.session.Tables.gLoot;
     const std::string& zone = run.session.Character.CurrentZone;
-    if (int row = loot.FindRow(item); row > 0) {
-        loot.SetCell(2, row, Increased(loot.Cell(2, row), quantity));
-        loot.SetCell(5, row, ListAdd(loot.Cell(5, row), zone));
+    if (auto* cells = loot.FindCells(item)) {
+        (*cells)[2] = Increased((*cells)[2], quantity);
+        (*cells)[5] = ListAdd((*cells)[5], zone);
     } else {
         loot.NewRow({item, "0", std::to_string(quantity), "0", "?", ListAdd("", zone)});
     }

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -158,9 +160,10 @@ TEST(StatTableRows, PrimitivesAndNewRow) {
 
     // Missing cells stay empty, cells beyond the columns are dropped.
     StatTable guild("gGuild", {"Name", "Level", "Class", "Rank", "Last on"}, ValueSort::Column1);
-    EXPECT_EQ(guild.NewRow({"Zed", "60"}), 1);
-    EXPECT_EQ(guild.NewRow({"Al", "5", "Cleric", "Member", "today", "extra"}), 1);
-    EXPECT_EQ(guild.NewRow({"Mo"}), 2);
+    guild.NewRow({"Zed", "60"});
+    guild.NewRow({"Al", "5", "Cleric", "Member", "today", "extra"});
+    guild.NewRow({"Mo"});
+    EXPECT_EQ(guild.FindRow("mo"), 2);
     EXPECT_EQ(Dump(guild), "Al/5/Cleric/Member/today|Mo////|Zed/60///");
 }
 
@@ -303,6 +306,52 @@ TEST(StatTableRows, RowsAndFindRowAgreeWithThePlainTableThroughEveryOperation) {
                 ASSERT_EQ(t.FindRow(keys[probe]), plain.Find(keys[probe])) << "step " << step << " key '"
                                                                             << keys[probe] << "'";
         }
+    }
+}
+
+// New keys wait until a row's place is asked for, then join the order one by one or all at once: batches of
+// every size between lookups, over keys that share long beginnings, must give the rows and row numbers of
+// the lower-cased byte order.
+TEST(StatTableRows, KeysAddedInBatchesBetweenLookups) {
+    std::mt19937 random(12);
+    const std::string alphabet = "aAbB z\xE9";
+    const std::string stems[] = {"", "a", "a gnoll ", "A GNOLL pup ", "a gnoll pup of the ", "a gnoll pup of the hills "};
+    std::map<std::string, std::pair<std::string, int>> expected;  // lower-cased key: key, count
+    std::vector<std::string> keys;
+    StatTable mobs("gMobs", {"Name", "Killed by", "Killed", "Zones"}, ValueSort::Difference);
+    for (int batch = 0; batch < 150; ++batch) {
+        const int size = std::array{1, 2, 9, 60, 400}[random() % 5];
+        for (int i = 0; i < size; ++i) {
+            std::string key;
+            if (keys.empty() || random() % 4 != 0) {
+                key = stems[random() % 6];
+                for (int n = static_cast<int>(random() % 5); n > 0; --n)
+                    key += alphabet[random() % alphabet.size()];
+            } else {
+                key = keys[random() % keys.size()];  // a hit, in other letters now and then
+                if (random() % 2) key = Lowered(key);
+            }
+            auto [it, fresh] = expected.try_emplace(Lowered(key), key, 0);
+            if (fresh) keys.push_back(key);
+            ++it->second.second;
+            IncrementWithZone(mobs, key, 2, "Qeynos");
+        }
+        for (int probe = 0; probe < 3; ++probe) {
+            const std::string& key = keys[random() % keys.size()];
+            const auto at = expected.find(Lowered(key));
+            const int row = mobs.FindRow(key);
+            ASSERT_EQ(row, 1 + std::distance(expected.begin(), at)) << key;
+            ASSERT_EQ(mobs.Cell(0, row), at->second.first);
+            ASSERT_EQ(mobs.Cell(2, row), std::to_string(at->second.second));
+        }
+    }
+    ASSERT_EQ(mobs.RowCount(), 1 + static_cast<int>(expected.size()));
+    int row = 1;
+    for (const auto& [lowered, entry] : expected) {
+        ASSERT_EQ(mobs.Cell(0, row), entry.first) << row;
+        ASSERT_EQ(mobs.Cell(2, row), std::to_string(entry.second)) << row;
+        ASSERT_EQ(mobs.FindRow(lowered), row);
+        ++row;
     }
 }
 
