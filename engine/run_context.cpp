@@ -39,13 +39,13 @@ void RunContext::WriteText(Output& out, std::string_view text) {
 }
 
 void RunContext::KeepLine(const LogLine& line) {
-    if (inputs.Mode == ShrinkMode::ReadOnly) return;
+    if (!KeepsLines()) return;
     WriteWhole(newLog_, line);
     ++LinesWritten;
 }
 
 void RunContext::KeepLine(std::string_view text) {
-    if (inputs.Mode == ShrinkMode::ReadOnly) return;
+    if (!KeepsLines()) return;
     WriteText(newLog_, text);
     ++LinesWritten;
 }
@@ -59,11 +59,11 @@ void RunContext::KeepLineCompatible(std::string_view text) {
 }
 
 void RunContext::KeepLineSmallest(const LogLine& line) {
-    if (inputs.Mode == ShrinkMode::Smallest) KeepLine(line);
+    if (KeepsSmallestLines()) KeepLine(line);
 }
 
 void RunContext::KeepLineSmallest(std::string_view text) {
-    if (inputs.Mode == ShrinkMode::Smallest) KeepLine(text);
+    if (KeepsSmallestLines()) KeepLine(text);
 }
 
 void RunContext::AppendChatLine(bool channelFlag, const LogLine& line) {

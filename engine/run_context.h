@@ -75,6 +75,9 @@ public:
     void KeepLineCompatible(std::string_view text);
     void KeepLineSmallest(const LogLine& line);
     void KeepLineSmallest(std::string_view text);
+    // Whether KeepLine and KeepLineSmallest write anything in this run: what builds many lines asks first.
+    bool KeepsLines() const { return inputs.Mode != ShrinkMode::ReadOnly; }
+    bool KeepsSmallestLines() const { return inputs.Mode == ShrinkMode::Smallest; }
     void AppendChatLine(bool channelFlag, const LogLine& line);
     void AppendBackupLine(std::string_view raw);
 

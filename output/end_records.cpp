@@ -1,7 +1,8 @@
 // End records and the report, in one walk over the tables.
 #include "output/end_records.h"
 
-#include <functional>
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "engine/text.h"
@@ -11,13 +12,15 @@ namespace krav {
 
 namespace {
 
-using Policy = void (RunContext::*)(std::string_view);
+// A row's first six cells, empty beyond the table's columns: records of a three-column skill table still name
+// every column.
+using Cells = std::array<std::string_view, 6>;
 
 // One table's records and its place in the report.
 struct TableWalk {
     StatTable* table;
-    // The record of one row, after the timestamp part; empty for tables without records.
-    std::function<std::string(const std::vector<std::string>&)> record;
+    // Appends the record of one row, after the timestamp part; null for tables without records.
+    void (*record)(std::string& out, const Cells& c);
     ReportTable report;
 };
 
@@ -27,48 +30,45 @@ struct SectionWalk {
     std::vector<TableWalk> tables;
 };
 
-std::string Values(std::initializer_list<std::string_view> cells) {
-    std::string out = " (";
-    bool first = true;
-    for (std::string_view cell : cells) {
-        if (!first) out += ",";
-        out += cell;
-        first = false;
-    }
-    return out + ")";
+template <typename... Parts>
+void Append(std::string& out, const Parts&... parts) {
+    (out.append(std::string_view(parts)), ...);
 }
 
-std::string KeyText(std::string_view key) {
+std::string_view KeyText(std::string_view key) {
     constexpr std::string_view kLanguage = "Language : ";
-    return std::string(key.starts_with(kLanguage) ? key.substr(kLanguage.size()) : key);
+    return key.starts_with(kLanguage) ? key.substr(kLanguage.size()) : key;
 }
 
 std::vector<SectionWalk> Walk(RunContext& run) {
     StatTables& t = run.session.Tables;
     const ReportSections& on = run.inputs.Sections;
     using B = Blank;
-    using Row = const std::vector<std::string>&;
     return {
         {"Skills",
          on.Skills,
          {{&t.gSkills,
-           [](Row c) { return " You have become better at " + KeyText(c[0]) + "! (" + c[1] + ")"; },
+           [](std::string& out, const Cells& c) {
+               Append(out, " You have become better at ", KeyText(c[0]), "! (", c[1], ")");
+           },
            {&t.gSkills, {{"Skill", false}, {"Value", true}, {"Rank", false}, {"Max", false}}}},
           {&t.gAttempts,
-           [](Row c) {
-               return " {KRAV} Skill Attempts: " + c[0] + Values({c[1], c[2]});
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Skill Attempts: ", c[0], " (", c[1], ",", c[2], ")");
            },
            {&t.gAttempts, {{"Skill Attempt", false}, {"Failure", true}, {"Success", true}}}}}},
         {"Zones",
          on.Zones,
          {{&t.gZones,
-           [](Row c) { return " {KRAV} Zones: " + c[0] + Values({c[2]}) + " // " + c[1]; },
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Zones: ", c[0], " (", c[2], ") // ", c[1]);
+           },
            {&t.gZones, {{"Zone/Event", false}, {"Alias", false}, {"Entered", true}}, {B::None, B::Always}}}}},
         {"Factions",
          on.Factions,
          {{&t.gFactions,
-           [](Row c) {
-               return " {KRAV} Factions: " + c[0] + Values({"-" + c[1], c[3], "+" + c[2]}) + " // " + c[4];
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Factions: ", c[0], " (-", c[1], ",", c[3], ",+", c[2], ") // ", c[4]);
            },
            {&t.gFactions,
             {{"Faction", false},
@@ -78,16 +78,15 @@ std::vector<SectionWalk> Walk(RunContext& run) {
              {"Zones", false}},
             {B::None, B::None, B::None, B::Always, B::WhenEmpty}}},
           {&t.gCons,
-           [](Row c) {
-               return " {KRAV} Consider Messages: " + std::string(TrimBlanks(c[0])) + Values({c[1]}) +
-                      " // " + c[2];
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Consider Messages: ", TrimBlanks(c[0]), " (", c[1], ") // ", c[2]);
            },
            {&t.gCons, {{"NPC", false}, {"Considers you", false}, {"Zone", false}}}}}},
         {"Mobs",
          on.Mobs,
          {{&t.gMobs,
-           [](Row c) {
-               return " {KRAV} Mobs: " + c[0] + Values({c[1], c[2]}) + " // " + c[3];
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Mobs: ", c[0], " (", c[1], ",", c[2], ") // ", c[3]);
            },
            {&t.gMobs,
             {{"Mob", false}, {"Killed by", true}, {"Killed", true}, {"Zones", false}},
@@ -95,8 +94,8 @@ std::vector<SectionWalk> Walk(RunContext& run) {
         {"Vendors",
          on.Vendors,
          {{&t.gVendors,
-           [](Row c) {
-               return " {KRAV} Vendors: " + c[0] + Values({c[1], c[2]}) + " // " + c[3];
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Vendors: ", c[0], " (", c[1], ",", c[2], ") // ", c[3]);
            },
            {&t.gVendors,
             {{"Name", false}, {"Bought from", true}, {"Sold to", true}, {"Zones", false}},
@@ -104,8 +103,8 @@ std::vector<SectionWalk> Walk(RunContext& run) {
         {"Items",
          on.Loot,
          {{&t.gLoot,
-           [](Row c) {
-               return " {KRAV} Loot: " + c[0] + Values({c[2], c[3], c[4], c[1]}) + " // " + c[5];
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Loot: ", c[0], " (", c[2], ",", c[3], ",", c[4], ",", c[1], ") // ", c[5]);
            },
            {&t.gLoot,
             {{"Item", false},
@@ -116,38 +115,38 @@ std::vector<SectionWalk> Walk(RunContext& run) {
              {"Zones", false}},
             {B::None, B::None, B::None, B::None, B::None, B::WhenEmpty}}},
           {&t.gFocus,
-           [](Row c) { return " {KRAV} Item Effects: " + c[0] + Values({c[1]}); },
+           [](std::string& out, const Cells& c) { Append(out, " {KRAV} Item Effects: ", c[0], " (", c[1], ")"); },
            {&t.gFocus, {{"Effect", false}, {"Times", true}}}}}},
         {"Combat",
          on.Combat,
          {{&t.gYAttacks,
-           [](Row c) {
-               return " {KRAV} Your Attacks: " + c[0] + Values({c[1], c[2], c[3]});
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Your Attacks: ", c[0], " (", c[1], ",", c[2], ",", c[3], ")");
            },
            {&t.gYAttacks, {{"Your Attack", false}, {"Misses", true}, {"Hits", true}, {"Max Damage", true}}}},
           {&t.gMAttacks,
-           [](Row c) {
-               return " {KRAV} Mob's Attacks: " + c[0] + Values({c[1], c[2], c[3]});
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Mob's Attacks: ", c[0], " (", c[1], ",", c[2], ",", c[3], ")");
            },
            {&t.gMAttacks,
             {{"Mob's Attack", false}, {"Misses", true}, {"Hits", true}, {"Max Damage", true}}}}}},
         {"Spells",
          on.Spells,
          {{&t.gSpells,
-           [](Row c) {
-               return " {KRAV} Spells: " + c[0] + Values({c[1], c[2]});
+           [](std::string& out, const Cells& c) {
+               Append(out, " {KRAV} Spells: ", c[0], " (", c[1], ",", c[2], ")");
            },
            {&t.gSpells, {{"Spell/Effect", false}, {"Cast", true}, {"Resisted", true}}}},
           {&t.gResults,
-           [](Row c) { return " {KRAV} Spell Results: " + c[0] + Values({c[1]}); },
+           [](std::string& out, const Cells& c) { Append(out, " {KRAV} Spell Results: ", c[0], " (", c[1], ")"); },
            {&t.gResults, {{"Spell Results", false}, {"Times", true}}}}}},
         {"Misc",
          on.Misc,
          {{&t.gActions,
-           [](Row c) { return " {KRAV} Misc Actions: " + c[0] + Values({c[1]}); },
+           [](std::string& out, const Cells& c) { Append(out, " {KRAV} Misc Actions: ", c[0], " (", c[1], ")"); },
            {&t.gActions, {{"Action", false}, {"Times", true}}}},
           {&t.gEvents,
-           [](Row c) { return " {KRAV} Misc Events: " + c[0] + Values({c[1]}); },
+           [](std::string& out, const Cells& c) { Append(out, " {KRAV} Misc Events: ", c[0], " (", c[1], ")"); },
            {&t.gEvents, {{"Event", false}, {"Times", true}}}}}},
         {"Guild",
          on.Guild,
@@ -162,14 +161,18 @@ std::vector<SectionWalk> Walk(RunContext& run) {
 
 // The skill records are game lines that every mode keeps; the others are the smallest log's alone.
 void WriteRecords(RunContext& run, const TableWalk& walk, const std::string& timestamp) {
-    if (!walk.record) return;
+    if (walk.record == nullptr) return;
     const StatTable& table = *walk.table;
     const bool gameLine = walk.table == &run.session.Tables.gSkills;
+    if (!(gameLine ? run.KeepsLines() : run.KeepsSmallestLines())) return;
+    std::string line;
     for (int row = 1; table.HasRows && row < table.RowCount(); ++row) {
-        if (TrimBlanks(table.Cell(0, row)).empty()) continue;
-        std::vector<std::string> cells = table.Row(row);
-        cells.resize(6);  // records of a three-column skill table still name every column
-        const std::string line = timestamp + walk.record(cells);
+        const std::vector<std::string>& cells = table.Row(row);
+        if (TrimBlanks(cells[0]).empty()) continue;
+        Cells c{};
+        std::copy_n(cells.begin(), std::min(cells.size(), c.size()), c.begin());
+        line.assign(timestamp);
+        walk.record(line, c);
         if (gameLine) {
             run.KeepLine(line);
         } else {

@@ -19,27 +19,37 @@ constexpr std::string_view kLineEnd = "\n";
 
 }  // namespace
 
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    // Runs of plain bytes are appended whole.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::string_view entity;
+        switch (text[i]) {
+            case '&':
+                entity = "&amp;";
+                break;
+            case '<':
+                entity = "&lt;";
+                break;
+            case '>':
+                entity = "&gt;";
+                break;
+            case '"':
+                entity = "&quot;";
+                break;
+            default:
+                continue;
+        }
+        out.append(text.substr(from, i - from)).append(entity);
+        from = i + 1;
+    }
+    out.append(text.substr(from));
+}
+
 std::string HtmlEscape(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendHtmlEscaped(out, text);
     return out;
 }
 
@@ -78,7 +88,9 @@ void ReportWriter::Line(std::string_view text) {
 }
 
 void ReportWriter::Cell(std::string_view text, std::string_view suffix) {
-    buffer_.append("          <td>").append(HtmlEscape(text)).append(suffix);
+    buffer_.append("          <td>");
+    AppendHtmlEscaped(buffer_, text);
+    buffer_.append(suffix);
     Line("</td>");
 }
 

@@ -52,5 +52,7 @@ std::string TodayForReport();
 
 // Text of the log or of another player, made safe for the page: & < > and " become entities.
 std::string HtmlEscape(std::string_view text);
+// The same, appended to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 }  // namespace krav
