@@ -683,10 +683,8 @@ std::string Increased(std::string_view cell, std::int64_t by) {
     return std::to_string(SaturatingAdd(value ? *value : 1, by));
 }
 
-namespace {
-
-// Increased(cell) in place; a number as std::to_string writes it (digits alone, no leading zero) and far from
-// the limit gets one added to its digits, carrying from the last.
+// A number as std::to_string writes it (digits alone, no leading zero) and far from the limit gets one added
+// to its digits, carrying from the last.
 void IncreaseText(std::string& cell) {
     const bool plain = !cell.empty() && cell.size() <= 17 && (cell[0] != '0' || cell.size() == 1) &&
                        std::all_of(cell.begin(), cell.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -703,8 +701,6 @@ void IncreaseText(std::string& cell) {
     }
     cell.insert(cell.begin(), '1');
 }
-
-}  // namespace
 
 void StatTable::IncreaseCell(int col, int row) {
     if (col == 0) {  // a key is no count; kept for the operation's sake

@@ -131,6 +131,8 @@ private:
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".
 std::string Increased(std::string_view cell, std::int64_t by = 1);
+// cell = Increased(cell), counting on in place when the cell is a plain number.
+void IncreaseText(std::string& cell);
 
 // Counting operations.
 void IncrementCount(StatTable& table, std::string_view key);

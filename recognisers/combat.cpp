@@ -55,21 +55,19 @@ bool PlainNumber(std::string_view text) {
 }
 
 // Stores the damage of a hit when it is at least the largest known; "?" and other texts compare as 0.
-void KeepLargest(StatTable& table, int row, std::string_view damage) {
-    const std::string& largest = table.Cell(3, row);
+void KeepLargest(std::string& largest, std::string_view damage) {
     // Two plain numbers compare by their length, then digit by digit, without being read.
     const bool atLeast =
         PlainNumber(damage) && PlainNumber(largest)
             ? (damage.size() != largest.size() ? damage.size() > largest.size() : damage >= largest)
             : ReadInteger(damage, 0) >= ReadInteger(largest, 0);
-    if (atLeast && damage != largest) table.SetCell(3, row, damage);
+    if (atLeast && damage != largest) largest = damage;
 }
 
 void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_view damage) {
-    if (int row = table.FindRow(kind); row > 0) {
-        const int col = hit ? 2 : 1;
-        table.IncreaseCell(col, row);
-        if (hit) KeepLargest(table, row, damage);
+    if (auto* cells = table.FindCells(kind)) {
+        IncreaseText((*cells)[hit ? 2 : 1]);
+        if (hit) KeepLargest((*cells)[3], damage);
     } else {
         table.NewRow({kind, hit ? "0" : "1", hit ? "1" : "0", hit ? damage : "?"});
     }
