@@ -460,7 +460,7 @@ int StatTable::FindId(std::string_view key, std::uint64_t hash) const {
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& s = slots_[slot];
         if (s.id == 0) return 0;
-        if (s.check == check && hashes_[s.id] == hash && EqualsNoCase(rows_[s.id][0], key)) return s.id;
+        if (s.check == check && EqualsNoCase(rows_[s.id][0], key)) return s.id;
     }
 }
 

@@ -113,7 +113,7 @@ private:
     int placed_ = 0;  // rows with a place, in the tree or waiting: rows 1 to placed_
     int staged_ = 0;  // id of the last row while it stands outside the tree, 0 when none
     int maxId_ = 0;   // the placed row of the greatest key, 0 when none
-    std::vector<std::uint64_t> hashes_;  // folded hash of each placed row's key
+    std::vector<std::uint64_t> hashes_;  // folded hash of each placed row's key, for growing the index
     std::vector<Slot> slots_;            // open addressing over the placed rows
     // The tree and the rows waiting for it, and the row-by-row ids and each id's row, kept while keys are
     // added in ascending order and filled again from the tree once enough lookups have missed them. Const
