@@ -326,16 +326,19 @@ void StatTable::Rebuild() const {
     // The waiting keys sorted on their first sixteen folded bytes, the whole keys only where those agree.
     struct Item {
         std::uint64_t first, second;
+        std::string_view key;
         int id;
     };
     std::vector<Item> items;
     items.reserve(waiting_.size());
-    for (int id : waiting_)
-        items.push_back({nodes_[id].prefix, FoldedWord(rows_[id][0], 8), id});
-    std::sort(items.begin(), items.end(), [this](const Item& a, const Item& b) {
+    for (int id : waiting_) {
+        const std::string& key = rows_[id][0];
+        items.push_back({nodes_[id].prefix, FoldedWord(key, 8), key, id});
+    }
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         if (a.first != b.first) return a.first < b.first;
         if (a.second != b.second) return a.second < b.second;
-        return CompareFolded(rows_[a.id][0], rows_[b.id][0]) < 0;
+        return CompareFolded(a.key, b.key) < 0;
     });
     order_.clear();
     order_.reserve(placed_);
