@@ -201,16 +201,21 @@ namespace {
 // The letters A-Z folded, eight bytes at a time: keys equal without regard to case hash alike.
 std::uint64_t FoldedHash(std::string_view key) {
     constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
-    std::uint64_t h = key.size() * kMul;
-    std::size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-        h = (h ^ FoldEight(LoadEight(key.data() + i))) * kMul;
-        h ^= h >> 29;
+    const std::size_t n = key.size();
+    std::uint64_t h = n * kMul;
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) {
+            h = (h ^ FoldEight(LoadEight(key.data() + i))) * kMul;
+            h ^= h >> 29;
+        }
+        // The last eight bytes, overlapping the block before when the length is no multiple of eight.
+        h = (h ^ FoldEight(LoadEight(key.data() + n - 8))) * kMul;
+    } else {
+        std::uint64_t tail = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            tail |= std::uint64_t{static_cast<unsigned char>(FoldCase(key[i]))} << (8 * i);
+        h = (h ^ tail) * kMul;
     }
-    std::uint64_t tail = 0;
-    for (std::size_t j = 0; i + j < key.size(); ++j)
-        tail |= std::uint64_t{static_cast<unsigned char>(FoldCase(key[i + j]))} << (8 * j);
-    h = (h ^ tail) * kMul;
     return h ^ (h >> 32);
 }
 
