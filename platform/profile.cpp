@@ -125,7 +125,6 @@ public:
         room_ -= size;
         return {start, size};
     }
-    std::size_t used() const { return blocks_.size() * kBlock; }
 
 private:
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
@@ -227,16 +226,23 @@ public:
         }
     }
 
-    // The whole file as it stands after the changes, each line ending in CR LF.
-    std::string Build() {
+    // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
+    // friends file runs to a hundred megabytes, and need not be held twice.
+    bool Build(ReplacementFile& file) {
         // The last change of a line is the one that counts.
         std::stable_sort(replaced_.begin(), replaced_.end(),
                          [](const Replaced& a, const Replaced& b) { return a.offset < b.offset; });
+        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
         std::string out;
-        out.reserve(text_.size() + text_.size() / 16 + arena_.used() + 2 * appended_.size() + 64);
-        auto put = [&out](std::string_view line) {
+        out.reserve(kBlockSize + 4096);
+        bool ok = true;
+        auto put = [&](std::string_view line) {
             out.append(line);
             out.append("\r\n", 2);
+            if (out.size() >= kBlockSize) {
+                ok = file.Write(out) && ok;
+                out.clear();
+            }
         };
         auto next = replaced_.begin();
         for (const Section& s : sections_) {
@@ -254,9 +260,9 @@ public:
                 put(appended_[a].text);
             for (const char* p = s.bodyEnd; p < s.end;)
                 put(NextLine(p, s.end));
-            if (s.extraBlank) out.append("\r\n", 2);
+            if (s.extraBlank) put({});
         }
-        return out;
+        return file.Write(out) && ok;
     }
 
     // Read side: the value's line of a key, and the key names of a section.
@@ -480,15 +486,13 @@ bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries)
         if (!existing) return false;  // never replace a file that could not be read
         old = std::move(*existing);
     }
-    std::string text;
-    {
-        ProfileText file(std::move(old));
-        entries([&file](std::string_view section, std::string_view key, std::string_view value) {
-            file.Set(section, key, value);
-        });
-        text = file.Build();
-    }
-    return ReplaceFileWith(path_, text);
+    ProfileText file(std::move(old));
+    entries([&file](std::string_view section, std::string_view key, std::string_view value) {
+        file.Set(section, key, value);
+    });
+    // The file takes the old one's place only once it is complete (see ReplaceFileWith).
+    ReplacementFile replacement;
+    return replacement.Open(path_) && file.Build(replacement) && replacement.Commit();
 }
 
 }  // namespace krav::platform
