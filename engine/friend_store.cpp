@@ -19,27 +19,27 @@ std::uint32_t Hash(std::string_view text) {
 
 std::uint32_t FriendStore::Intern(std::string_view text) {
     if (2 * (spans_.size() + 1) > slots_.size()) {
-        slots_.assign(std::max<std::size_t>(256, 2 * slots_.size()), 0);
+        std::vector<Slot> old(std::max<std::size_t>(256, 2 * slots_.size()));
+        old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
-        for (std::uint32_t id = 0; id < spans_.size(); ++id) {
-            std::size_t i = hashes_[id] & mask;
-            while (slots_[i] != 0)
+        for (const Slot& slot : old) {
+            if (slot.id == kNone) continue;
+            std::size_t i = slot.hash & mask;
+            while (slots_[i].id != kNone)
                 i = (i + 1) & mask;
-            slots_[i] = id + 1;
+            slots_[i] = slot;
         }
     }
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t hash = Hash(text);
     std::size_t i = hash & mask;
-    for (; slots_[i] != 0; i = (i + 1) & mask) {
-        const std::uint32_t id = slots_[i] - 1;
-        if (hashes_[id] == hash && Text(id) == text) return id;
+    for (; slots_[i].id != kNone; i = (i + 1) & mask) {
+        if (slots_[i].hash == hash && Text(slots_[i].id) == text) return slots_[i].id;
     }
     const auto id = static_cast<std::uint32_t>(spans_.size());
     spans_.push_back({static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(text.size())});
-    hashes_.push_back(hash);
     chars_.append(text);
-    slots_[i] = id + 1;
+    slots_[i] = {hash, id};
     return id;
 }
 
@@ -47,13 +47,16 @@ void FriendStore::Set(std::string_view name, const Values& values) {
     const std::uint32_t id = Intern(name);
     if (id >= playerOf_.size()) playerOf_.resize(id + 1, kNone);
     if (playerOf_[id] == kNone) {
+        if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
         playerOf_[id] = static_cast<std::uint32_t>(players_.size());
-        players_.push_back({id, {}});
+        players_.push_back({id, recent_});
     }
-    std::array<std::uint32_t, kValueCount> ids;
-    for (std::size_t v = 0; v < kValueCount; ++v)
-        ids[v] = Intern(values[v]);
-    players_[playerOf_[id]].values = ids;
+    Player& player = players_[playerOf_[id]];
+    for (std::size_t v = 0; v < kValueCount; ++v) {
+        if (Text(player.values[v]) == values[v]) continue;
+        if (Text(recent_[v]) != values[v]) recent_[v] = Intern(values[v]);
+        player.values[v] = recent_[v];
+    }
 }
 
 void FriendStore::clear() {

@@ -52,10 +52,14 @@ private:
 
     std::string chars_;                  // each distinct text once, one after another
     std::vector<Span> spans_;            // a text's place in chars_, by its number
-    std::vector<std::uint32_t> hashes_;  // and its hash
-    std::vector<std::uint32_t> slots_;   // open addressing over the texts: number + 1, 0 for an empty slot
+    struct Slot {
+        std::uint32_t hash = 0, id = kNone;
+    };
+    std::vector<Slot> slots_;            // open addressing over the texts
     std::vector<std::uint32_t> playerOf_;  // the player a text names, or kNone
     std::vector<Player> players_;
+    // The text each value had last: a who list repeats the date, and players their class, race and guild.
+    std::array<std::uint32_t, kValueCount> recent_{};
 };
 
 }  // namespace krav
