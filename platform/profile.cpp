@@ -148,6 +148,11 @@ public:
         while (p < end) {
             const char* start = p;
             std::string_view line = NextLine(p, end);
+            // Most lines are keys: neither blank nor a header, as their first character tells.
+            if (!line.empty() && line[0] != '[' && kWhitespace.find(line[0]) == std::string_view::npos) {
+                sections_.back().bodyEnd = p;
+                continue;
+            }
             if (std::optional<std::string_view> name = SectionName(line)) {
                 sections_.back().end = start;
                 sections_.push_back({line, p, p, p});
@@ -171,7 +176,7 @@ public:
         }
     }
 
-    // The first line of the key in the section, or kNone; see LineRef.
+    // The first line of the key in the section (see Line), or kNoLine.
     std::uint64_t FindKey(std::uint32_t section, std::string_view key) {
         Section& s = sections_[section];
         if (!s.indexed) {
@@ -288,7 +293,7 @@ public:
     }
 
 private:
-    // A line: its offset in the text, or kAppended with its place among the added lines.
+    // A line is its offset in the text, or kAppended with its place among the lines a write added.
     static constexpr std::uint64_t kAppended = std::uint64_t{1} << 63;
     static constexpr std::uint64_t kNoLine = ~std::uint64_t{0};
     static constexpr std::size_t kScanned = 32;
