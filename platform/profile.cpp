@@ -215,6 +215,7 @@ public:
         }
         if (lastSection_ == kNone) {
             AddSection(section, key, value);
+            lastSection_ = FindSection(section);  // the new one, unless its header reads otherwise
             return;
         }
         const std::uint32_t s = lastSection_;
@@ -426,7 +427,6 @@ private:
         const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
         Append(section, arena_.Join({key, "=", value}));
         AddSectionName(*SectionName(header), section);
-        lastSection_ = kNone;
     }
 
     std::string text_;
