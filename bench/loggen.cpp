@@ -11,8 +11,9 @@
 // filled them with millions of unique keys would time the tables, not the reading.
 //
 // --players N lets the who lists name N different players instead of the small pool, and --names N gives
-// N different mobs (with their considers and kills) and N different items to loot, each a pool name with a
-// made-up word after it. Long-played characters' logs name tens of thousands of players and thousands of
+// N different mobs (with their considers and kills), N different items to loot, N different NPCs to
+// consider and merchants to trade with, and N different spells, each a pool name with a made-up word after
+// it. Long-played characters' logs name tens of thousands of players and thousands of
 // mobs and items; these options give a benchmark of that size, or one that stresses distinct keys.
 // --who PERMILLE makes that many episodes in a thousand who lists, on top of the usual mix, so that a
 // small log can name many players.
@@ -948,7 +949,7 @@ private:
         CastSpell(false);
         if (random_.PerCent(10)) {
             const Spell& spell = random_.Pick(kSpells);
-            Line(string_view("You have finished memorizing "), spell.name, '.');
+            Line(string_view("You have finished memorizing "), SpellName(spell), '.');
         }
     }
 
@@ -957,7 +958,8 @@ private:
         do {
             spell = &random_.Pick(kSpells);
         } while (spell->onTarget != inCombat && random_.PerCent(80));
-        Line(string_view("You begin casting "), spell->name, '.');
+        const string_view name = SpellName(*spell);
+        Line(string_view("You begin casting "), name, '.');
         std::uint32_t roll = random_.Below(100);
         if (roll < 5) {
             Line(string_view("Your spell fizzles!"));
@@ -968,7 +970,7 @@ private:
                 SkillUp(Channeling);
             }
         } else if (roll < 19 && spell->onTarget) {
-            Line(string_view("Your target resisted the "), spell->name, string_view(" spell."));
+            Line(string_view("Your target resisted the "), name, string_view(" spell."));
         } else if (roll < 22) {
             Line(string_view("Your spell did not take hold."));
         } else if (roll < 23) {
@@ -1140,6 +1142,7 @@ private:
             return;
         }
         string_view npc = random_.Pick(Here().npcs);
+        if (names_ != 0) npc = MadeUpName(npc, nextNpc_++ % names_, npcName_);
         Line(npc, ' ', random_.Pick(kConsiders), random_.Pick(kConsiderTails));
     }
 
@@ -1147,7 +1150,8 @@ private:
 
     void Shop() {
         Pace(1, 6);
-        const Vendor& vendor = Here().vendor;
+        Vendor vendor = Here().vendor;
+        if (names_ != 0) vendor.name = MadeUpName(vendor.name, nextVendor_++ % names_, vendorName_);
         Line(vendor.name, string_view(" says 'Welcome to my shop, "), kCharacter,
              string_view(". Come back soon!'"));
         unsigned deals = random_.Between(1, 4);
@@ -1342,6 +1346,10 @@ private:
         mob_.name = MadeUpName(mob.name, nextMob_++ % names_, mobName_);
         return mob_;
     }
+    // The name a spell is cast under: with --names, the next of that many variants of it.
+    string_view SpellName(const Spell& spell) {
+        return names_ == 0 ? spell.name : MadeUpName(spell.name, nextSpell_++ % names_, spellName_);
+    }
     string_view PickLoot() {
         string_view item = random_.Pick(Here().loot);
         return names_ == 0 ? item : MadeUpName(item, nextItem_++ % names_, itemName_);
@@ -1353,10 +1361,16 @@ private:
     std::uint32_t extraWho_;  // per mille of episodes that are who lists on top of the usual mix
     std::uint32_t nextMob_ = 0;
     std::uint32_t nextItem_ = 0;
+    std::uint32_t nextNpc_ = 0;
+    std::uint32_t nextVendor_ = 0;
+    std::uint32_t nextSpell_ = 0;
     Mob mob_{};
     char mobName_[96] = {};
     char itemName_[96] = {};
     char playerName_[96] = {};
+    char npcName_[96] = {};
+    char vendorName_[96] = {};
+    char spellName_[96] = {};
     unsigned pauseMin_ = 0;
     unsigned pauseMax_ = 1;
     bool noiseAllowed_ = true;

@@ -115,9 +115,9 @@ void PreparePairs(const LogLine& line) {
         const __m128i capital = _mm_cmplt_epi8(_mm_add_epi8(x, capitalBase), capitalEnd);
         return _mm_add_epi8(x, _mm_and_si128(capital, smallGap));
     };
-    for (; i + 16 <= size; i += 16) {
-        const __m128i current = fold(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i)));
-        const __m128i previous = fold(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i - 1)));
+    auto addBlock = [&](std::size_t at) {  // the pairs ending at bytes at .. at + 15
+        const __m128i current = fold(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at)));
+        const __m128i previous = fold(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at - 1)));
         // (previous * 31 + current) & 127 in every byte: previous * 32 is a 16-bit shift with the bits that
         // crossed from the neighbouring byte masked off.
         const __m128i times32 =
@@ -127,6 +127,13 @@ void PreparePairs(const LogLine& line) {
         _mm_store_si128(reinterpret_cast<__m128i*>(bits), bit);
         for (unsigned char b : bits)
             seen[b] = 0x80;
+    };
+    for (; i + 16 <= size; i += 16)
+        addBlock(i);
+    // The rest as one more block overlapping the last: a pair seen twice is the same bit.
+    if (i < size && size > 16) {
+        addBlock(size - 16);
+        i = size;
     }
     for (; i < size; ++i)
         seen[(kFolded[bytes[i - 1]] * 31u + kFolded[bytes[i]]) & 127u] = 0x80;

@@ -118,26 +118,46 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
     };
     std::size_t i = 0;  // candidate start
 #ifdef __SSE2__
-    // Sixteen candidates at a time.
+    // Sixteen candidates at a time. The last block overlaps the one before it, and a text too short for one
+    // block is copied into a block of its own, so that no candidate is looked at one byte at a time (a match
+    // in the copy's padding lies beyond the last candidate, which ends the search).
     const __m128i lowers = _mm_set1_epi8(lower);
     const __m128i uppers = _mm_set1_epi8(upper);
-    for (; i + k + 16 <= text.size() && i <= last; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + k));
-        auto hits = static_cast<unsigned>(
+    auto hitsIn = [&](const char* block) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        return static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, lowers), _mm_cmpeq_epi8(chunk, uppers))));
+    };
+    auto firstMatch = [&](std::size_t from, unsigned hits) -> std::size_t {
         while (hits != 0) {
-            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(hits));
+            const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(hits));
             if (at > last) return 0;
             if (matchesAt(at)) return at + 1;
             hits &= hits - 1;
         }
+        return ~std::size_t{0};  // none in this block
+    };
+    if (text.size() >= k + 16) {
+        for (; i + k + 16 <= text.size(); i += 16) {
+            if (const std::size_t found = firstMatch(i, hitsIn(data + i + k)); found != ~std::size_t{0})
+                return found;
+        }
+        if (i > last) return 0;
+        const std::size_t from = text.size() - k - 16;  // the last sixteen bytes; candidates before i are done
+        const std::size_t found = firstMatch(from, hitsIn(data + from + k) & (0xFFFFu << (i - from)));
+        return found == ~std::size_t{0} ? 0 : found;
     }
-#endif
+    alignas(16) char block[16] = {};
+    std::memcpy(block, data + k, text.size() - k);
+    const std::size_t found = firstMatch(0, hitsIn(block));
+    return found == ~std::size_t{0} ? 0 : found;
+#else
     for (; i <= last; ++i) {
         const char c = data[i + k];
         if ((c == lower || c == upper) && matchesAt(i)) return i + 1;
     }
     return 0;
+#endif
 }
 
 std::size_t FindInMessage(std::string_view needle, std::string_view message) {

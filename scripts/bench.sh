@@ -9,10 +9,10 @@
 # read-only `krav-cli process`. Prints one line per size and profile. Profiles:
 #   pool       loggen's small name pools: tables of a few hundred rows
 #   realistic  a long-played character: who lists naming 40 different players per MB (40,000 over a
-#              gigabyte), 3,000 different mobs and items
-#   few        who lists on half of all episodes, naming 100 different players; 100 mobs and items
-#   distinct   the same mix naming 250,000 different players and 100,000 mobs and items: with `few`, how
-#              the time grows with the number of names rather than with the log
+#              gigabyte), 3,000 variants each of the mobs, items, NPCs, merchants and spells
+#   few        who lists on half of all episodes, naming 100 different players; 100 variants of each name
+#   distinct   the same mix naming 250,000 different players and 100,000 variants of each name: with
+#              `few`, how the time grows with the number of names rather than with the log
 # Environment:
 #   PROFILES="..."  profiles to run (default: pool realistic few distinct)
 #   SEED=N          loggen seed (default 1)
