@@ -3,12 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <array>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "engine/friend_store.h"
 #include "engine/log_line.h"
 #include "engine/log_reader.h"
 #include "engine/run_host.h"
@@ -24,14 +23,9 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
-    // Players of who lists not yet written to the friends file, in the order first seen, each once with
-    // its latest values (Class, Level, Race, Guild, GM, LogDate), and where each stands in that list.
-    struct Friend {
-        std::string name;
-        std::array<std::string, 6> values;
-    };
-    std::vector<Friend> Friends;
-    std::unordered_map<std::string, std::size_t> FriendIndex;
+    FriendStore Friends;  // players of who lists not yet written to the friends file
+    // The date of the who list being read, for its entries: one text for the many entries of one time.
+    std::string WhoTimestamp, WhoDate;
     std::string OfferedItem;             // the item of the last merchant's price offer
     std::int64_t OfferedPrice = 0;       // its unit price in copper
     std::string PendingSpecial;          // the special attack just announced

@@ -143,7 +143,8 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
                 return found;
         }
         if (i > last) return 0;
-        const std::size_t from = text.size() - k - 16;  // the last sixteen bytes; candidates before i are done
+        // The last sixteen bytes; the candidates before i are done.
+        const std::size_t from = text.size() - k - 16;
         const std::size_t found = firstMatch(from, hitsIn(data + from + k) & (0xFFFFu << (i - from)));
         return found == ~std::size_t{0} ? 0 : found;
     }

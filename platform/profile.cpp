@@ -1,13 +1,17 @@
-// INI file reading and writing.
+// INI file reading and writing. A file is read into one buffer and cut into sections once; lines are views
+// into that buffer, sections and keys are found through open-addressing hashes over their bytes folded on
+// the fly, and a write builds the new file in one pass over the old one with the lines that changed.
 #include "platform/profile.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <optional>
-#include <sstream>
 #include <system_error>
-#include <unordered_map>
 
 #include "platform/native_path.h"
 #include "platform/replace_file.h"
@@ -25,28 +29,55 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Fold(a[i]) != Fold(b[i])) return false;
     return true;
 }
 
-// The file as lines without their line ends; nothing when it cannot be read.
-std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
+std::uint32_t FoldedHash(std::string_view text, std::uint64_t seed = 0) {
+    std::uint64_t h = 0xcbf29ce484222325ull ^ (seed * 0x9e3779b97f4a7c15ull);
+    for (char c : text)
+        h = (h ^ static_cast<unsigned char>(Fold(c))) * 0x100000001b3ull;
+    h ^= h >> 29;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+// The whole file; nothing when it cannot be read (a folder cannot).
+std::optional<std::string> ReadWhole(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(NativePath(path), ec)) return std::nullopt;
     std::ifstream in(NativePath(path), std::ios::binary);
     if (!in) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
+    // The size is a hint: the file is read to its end whatever it has become meanwhile.
+    in.seekg(0, std::ios::end);
+    const std::streamoff hint = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (!in) return std::nullopt;
+    const std::size_t block = static_cast<std::size_t>(std::max<std::streamoff>(hint, 0)) + 4096;
+    std::string text;
+    std::size_t have = 0;
+    while (in) {
+        text.resize(have + block);
+        in.read(text.data() + have, static_cast<std::streamsize>(block));
+        have += static_cast<std::size_t>(in.gcount());
     }
-    return lines;
+    if (in.bad()) return std::nullopt;
+    text.resize(have);
+    return text;
+}
+
+// The line starting at `p`, without its line end ("\n", one "\r" before it dropped); `p` moves past it.
+std::string_view NextLine(const char*& p, const char* end) {
+    const char* start = p;
+    const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    const char* stop = nl ? nl : end;
+    p = nl ? nl + 1 : end;
+    if (stop > start && stop[-1] == '\r') --stop;
+    return {start, static_cast<std::size_t>(stop - start)};
 }
 
 // The section name of a "[name]" line, or nothing for any other line.
@@ -68,156 +99,359 @@ std::string_view KeyOf(std::string_view line) {
     return Trim(eq == std::string_view::npos ? line : line.substr(0, eq));
 }
 
-std::string Folded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
-
 // A line that names a key: no comment, an "=" in it.
 bool HoldsKey(std::string_view line) {
     return !IsComment(line) && line.find('=') != std::string_view::npos;
 }
 
-// Sets keys in the lines of a file, one after another: a key is replaced in the first section of its name,
-// where its first line keeps its spelling; a new key goes after the section's last non-blank line; a
-// missing section is added at the end, after a blank line. The file is cut into sections once and each
-// section's keys are found through a hash, so the work grows with the lines and the entries, not with
-// their product.
-void SetEntries(std::vector<std::string>& lines, const std::function<void(const Profile::EntrySink&)>& entries) {
-    struct Section {
-        std::optional<std::string> header;  // none for the lines before the first section
-        std::vector<std::string> body;      // up to the last non-blank line; new keys go below it
-        std::vector<std::string> blanks;    // the blank lines after it
-        bool indexed = false;
-    };
-    std::vector<Section> sections(1);
-    for (std::string& line : lines) {
-        if (SectionName(line)) {
-            sections.emplace_back().header = std::move(line);
-        } else {
-            sections.back().body.push_back(std::move(line));
+// Stable storage for the lines a write makes, in large blocks.
+class Arena {
+public:
+    std::string_view Join(std::initializer_list<std::string_view> parts) {
+        std::size_t size = 0;
+        for (std::string_view part : parts)
+            size += part.size();
+        if (size > room_) {
+            const std::size_t block = std::max<std::size_t>(size, kBlock);
+            blocks_.push_back(std::make_unique<char[]>(block));
+            next_ = blocks_.back().get();
+            room_ = block;
         }
-    }
-    std::unordered_map<std::string, std::size_t> sectionOf;  // the first section of each name, folded
-    for (std::size_t i = 0; i < sections.size(); ++i) {
-        Section& s = sections[i];
-        std::size_t last = s.body.size();
-        while (last > 0 && Trim(s.body[last - 1]).empty())
-            --last;
-        s.blanks.assign(std::make_move_iterator(s.body.begin() + static_cast<std::ptrdiff_t>(last)),
-                        std::make_move_iterator(s.body.end()));
-        s.body.resize(last);
-        if (s.header) sectionOf.try_emplace(Folded(*SectionName(*s.header)), i);
+        char* start = next_;
+        for (std::string_view part : parts) {
+            if (!part.empty()) std::memcpy(next_, part.data(), part.size());
+            next_ += part.size();
+        }
+        room_ -= size;
+        return {start, size};
     }
 
-    // Keys of a section that has grown beyond a few lines are found through one hash over all sections: its
-    // number, then the folded key. The first line of a key is the one that counts.
-    constexpr std::size_t kScanned = 32;
-    std::unordered_map<std::string, std::size_t> keyLine;
-    auto keyId = [](std::size_t section, std::string_view key) {
-        std::string id(reinterpret_cast<const char*>(&section), sizeof section);
-        return id + Folded(key);
-    };
-    auto remember = [&](std::size_t section, std::size_t line) {
-        const std::string& text = sections[section].body[line];
-        if (HoldsKey(text)) keyLine.try_emplace(keyId(section, KeyOf(text)), line);
-    };
-    auto find = [&](std::size_t section, std::string_view key) -> std::optional<std::size_t> {
-        Section& s = sections[section];
-        if (!s.indexed && s.body.size() > kScanned) {
-            s.indexed = true;
-            for (std::size_t line = 0; line < s.body.size(); ++line)
-                remember(section, line);
-        }
-        if (s.indexed) {
-            auto it = keyLine.find(keyId(section, key));
-            if (it == keyLine.end()) return std::nullopt;
-            return it->second;
-        }
-        for (std::size_t line = 0; line < s.body.size(); ++line)
-            if (HoldsKey(s.body[line]) && SameName(KeyOf(s.body[line]), key)) return line;
-        return std::nullopt;
-    };
+private:
+    static constexpr std::size_t kBlock = std::size_t{1} << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    std::size_t room_ = 0;
+};
 
-    std::optional<std::size_t> lastSection;  // where the entry before went, when it found its section
-    std::string lastName;
-    entries([&](std::string_view eSection, std::string_view eKey, std::string_view value) {
-        std::string entry = std::string(eKey) + "=" + std::string(value);
-        // Keys of one section mostly come together: the section of the last entry is tried first.
-        if (!lastSection || eSection != lastName) {
-            auto it = sectionOf.find(Folded(eSection));
-            lastSection = it == sectionOf.end() ? std::nullopt : std::optional<std::size_t>(it->second);
-            lastName = eSection;
-        }
-        if (!lastSection) {
-            // The file's last line decides the blank line before the new section.
-            const Section& last = sections.back();
-            const bool lastIsBlank = !last.blanks.empty() ||
-                                     (last.body.empty() && !last.header);  // a file without lines
-            if (!lastIsBlank) sections.back().blanks.emplace_back();
-            Section& added = sections.emplace_back();
-            added.header = "[" + std::string(eSection) + "]";
-            added.body.push_back(std::move(entry));
-            sectionOf.try_emplace(Folded(*SectionName(*added.header)), sections.size() - 1);
-            lastSection.reset();
-            return;
-        }
-        const std::size_t section = *lastSection;
-        Section& s = sections[section];
-        if (std::optional<std::size_t> line = find(section, eKey)) {
-            std::string& text = s.body[*line];
-            text = std::string(KeyOf(text)) + "=" + std::string(value);  // keeps the key's spelling
-        } else {
-            s.body.push_back(std::move(entry));
-            if (s.indexed) remember(section, s.body.size() - 1);
-        }
-    });
-
-    lines.clear();
-    for (Section& s : sections) {
-        if (s.header) lines.push_back(std::move(*s.header));
-        for (std::string& line : s.body)
-            lines.push_back(std::move(line));
-        for (std::string& line : s.blanks)
-            lines.push_back(std::move(line));
-    }
-}
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
 
-ProfileData::ProfileData(const std::string& path) {
-    std::optional<std::vector<std::string>> lines = ReadLines(path);
-    if (!lines) return;
-    lines_ = std::move(*lines);
-    // Only the first section of a name is ever read; in it, the first line of a key.
-    std::pair<std::size_t, std::size_t>* reading = nullptr;  // the body being read, lines [first, second)
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (std::optional<std::string_view> name = SectionName(lines_[i])) {
-            auto [it, first] = sections_.try_emplace(Folded(*name), i + 1, i + 1);
-            reading = first ? &it->second : nullptr;
-            continue;
+// A profile file cut into sections, with the changes of a write kept beside the text until the new file is
+// built. Only the first section of a name is ever read or written; in it, only the first line of a key.
+class ProfileText {
+public:
+    explicit ProfileText(std::string text) : text_(std::move(text)) {
+        const char* p = text_.data();
+        const char* end = p + text_.size();
+        sections_.push_back({{}, p, p, p});
+        while (p < end) {
+            const char* start = p;
+            std::string_view line = NextLine(p, end);
+            // Most lines are keys: neither blank nor a header, as their first character tells.
+            if (!line.empty() && line[0] != '[' && kWhitespace.find(line[0]) == std::string_view::npos) {
+                sections_.back().bodyEnd = p;
+                continue;
+            }
+            if (std::optional<std::string_view> name = SectionName(line)) {
+                sections_.back().end = start;
+                sections_.push_back({line, p, p, p});
+                AddSectionName(*name, static_cast<std::uint32_t>(sections_.size() - 1));
+            } else if (!Trim(line).empty()) {
+                sections_.back().bodyEnd = p;
+            }
         }
-        if (reading == nullptr) continue;
-        reading->second = i + 1;
-        if (HoldsKey(lines_[i])) keys_.try_emplace(KeyId(reading->first, KeyOf(lines_[i])), i);
+        sections_.back().end = end;
     }
-}
 
-std::string ProfileData::KeyId(std::size_t body, std::string_view key) {
-    std::string id(reinterpret_cast<const char*>(&body), sizeof body);
-    return id + Folded(key);
-}
+    // The first section of the name (compared without case), or kNone.
+    std::uint32_t FindSection(std::string_view name) const {
+        if (sectionSlots_.empty()) return kNone;
+        const std::uint32_t hash = FoldedHash(name);
+        for (std::size_t i = hash & sectionMask_;; i = (i + 1) & sectionMask_) {
+            const NameSlot& slot = sectionSlots_[i];
+            if (slot.section == kNone) return kNone;
+            if (slot.hash == hash && SameName(*SectionName(sections_[slot.section].header), name))
+                return slot.section;
+        }
+    }
+
+    // The first line of the key in the section (see Line), or kNoLine.
+    std::uint64_t FindKey(std::uint32_t section, std::string_view key) {
+        Section& s = sections_[section];
+        if (!s.indexed) {
+            std::size_t scanned = 0;
+            std::uint64_t found = kNoLine;
+            ForEachLine(s, [&](std::uint64_t ref, std::string_view line) {
+                ++scanned;
+                if (HoldsKey(line) && SameName(KeyOf(line), key)) {
+                    found = ref;
+                    return false;
+                }
+                return true;
+            });
+            // A section of many keys is worth a hash: a long scan is made once.
+            if (scanned > kScanned) Index(section);
+            return found;
+        }
+        if (keySlots_.empty()) return kNoLine;
+        const std::uint32_t hash = KeyHash(section, key);
+        for (std::size_t i = hash & keyMask_;; i = (i + 1) & keyMask_) {
+            const KeySlot& slot = keySlots_[i];
+            if (slot.section == kNone) return kNoLine;
+            if (slot.hash == hash && slot.section == section && SameName(KeyOf(Line(slot.line)), key))
+                return slot.line;
+        }
+    }
+
+    // Sets the key as if written alone: replaced in its first line keeping that line's spelling of it, else
+    // added after the section's last non-blank line; a missing section is added at the end after a blank
+    // line.
+    void Set(std::string_view section, std::string_view key, std::string_view value) {
+        // Keys of one section mostly come together: the section of the last entry is tried first.
+        if (lastSection_ == kNone || section != lastName_) {
+            lastSection_ = FindSection(section);
+            lastName_.assign(section);
+        }
+        if (lastSection_ == kNone) {
+            AddSection(section, key, value);
+            lastSection_ = FindSection(section);  // the new one, unless its header reads otherwise
+            return;
+        }
+        const std::uint32_t s = lastSection_;
+        const std::uint64_t line = FindKey(s, key);
+        if (line == kNoLine) {
+            Append(s, arena_.Join({key, "=", value}));
+            return;
+        }
+        const std::string_view replaced = arena_.Join({KeyOf(Line(line)), "=", value});
+        if (line & kAppended) {
+            appended_[line & ~kAppended].text = replaced;
+        } else {
+            replaced_.push_back({line, replaced});
+        }
+    }
+
+    // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
+    // friends file runs to a hundred megabytes, and need not be held twice.
+    bool Build(ReplacementFile& file) {
+        // The last change of a line is the one that counts.
+        std::stable_sort(replaced_.begin(), replaced_.end(),
+                         [](const Replaced& a, const Replaced& b) { return a.offset < b.offset; });
+        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+        std::string out;
+        out.reserve(kBlockSize + 4096);
+        bool ok = true;
+        auto put = [&](std::string_view line) {
+            out.append(line);
+            out.append("\r\n", 2);
+            if (out.size() >= kBlockSize) {
+                ok = file.Write(out) && ok;
+                out.clear();
+            }
+        };
+        auto next = replaced_.begin();
+        for (const Section& s : sections_) {
+            if (s.header.data() != nullptr) put(s.header);
+            for (const char* p = s.body; p < s.bodyEnd;) {
+                const std::uint64_t offset = static_cast<std::uint64_t>(p - text_.data());
+                std::string_view line = NextLine(p, s.bodyEnd);
+                while (next != replaced_.end() && next->offset < offset)
+                    ++next;
+                while (next != replaced_.end() && next->offset == offset)
+                    line = (next++)->text;
+                put(line);
+            }
+            for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
+                put(appended_[a].text);
+            for (const char* p = s.bodyEnd; p < s.end;)
+                put(NextLine(p, s.end));
+            if (s.extraBlank) put({});
+        }
+        return file.Write(out) && ok;
+    }
+
+    // Read side: the value's line of a key, and the key names of a section.
+    std::optional<std::string_view> KeyLine(std::string_view section, std::string_view key) {
+        const std::uint32_t s = FindSection(section);
+        if (s == kNone) return std::nullopt;
+        const std::uint64_t line = FindKey(s, key);
+        if (line == kNoLine) return std::nullopt;
+        return Line(line);
+    }
+    std::vector<std::string> KeyNames(std::string_view section) {
+        std::vector<std::string> keys;
+        const std::uint32_t s = FindSection(section);
+        if (s == kNone) return keys;
+        ForEachLine(sections_[s], [&keys](std::uint64_t, std::string_view line) {
+            if (!IsComment(line)) {
+                std::string_view key = KeyOf(line);
+                if (!key.empty()) keys.emplace_back(key);
+            }
+            return true;
+        });
+        return keys;
+    }
+
+private:
+    // A line is its offset in the text, or kAppended with its place among the lines a write added.
+    static constexpr std::uint64_t kAppended = std::uint64_t{1} << 63;
+    static constexpr std::uint64_t kNoLine = ~std::uint64_t{0};
+    static constexpr std::size_t kScanned = 32;
+
+    struct Section {
+        std::string_view header;       // the "[name]" line; none for the lines before the first section
+        const char* body;              // the lines after the header,
+        const char* bodyEnd;           // up to the end of the last non-blank one,
+        const char* end;               // then the blank lines up to the next header
+        std::uint32_t firstAppended = kNone, lastAppended = kNone;
+        bool indexed = false;
+        bool extraBlank = false;  // a blank line added after it, before a section added to the file
+    };
+    struct Appended {
+        std::string_view text;
+        std::uint32_t next = kNone;
+    };
+    struct Replaced {
+        std::uint64_t offset;
+        std::string_view text;
+    };
+    struct NameSlot {
+        std::uint32_t hash = 0, section = kNone;
+    };
+    struct KeySlot {
+        std::uint64_t line = 0;
+        std::uint32_t hash = 0, section = kNone;
+    };
+
+    std::string_view Line(std::uint64_t ref) const {
+        if (ref & kAppended) return appended_[ref & ~kAppended].text;
+        const char* p = text_.data() + ref;
+        return NextLine(p, text_.data() + text_.size());
+    }
+
+    // The section's lines in file order, then the ones added to it; `visit` returns false to stop.
+    template <typename Visit>
+    void ForEachLine(const Section& s, Visit&& visit) const {
+        for (const char* p = s.body; p < s.bodyEnd;) {
+            const std::uint64_t offset = static_cast<std::uint64_t>(p - text_.data());
+            if (!visit(offset, NextLine(p, s.bodyEnd))) return;
+        }
+        for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
+            if (!visit(a | kAppended, appended_[a].text)) return;
+    }
+
+    static std::uint32_t KeyHash(std::uint32_t section, std::string_view key) {
+        return FoldedHash(key, section + 1);
+    }
+
+    void AddSectionName(std::string_view name, std::uint32_t section) {
+        if (2 * (sectionCount_ + 1) > sectionSlots_.size()) {
+            std::vector<NameSlot> old(std::max<std::size_t>(64, 2 * sectionSlots_.size()));
+            old.swap(sectionSlots_);
+            sectionMask_ = sectionSlots_.size() - 1;
+            for (const NameSlot& slot : old)
+                if (slot.section != kNone) PlaceSection(slot);
+        }
+        const std::uint32_t hash = FoldedHash(name);
+        for (std::size_t i = hash & sectionMask_;; i = (i + 1) & sectionMask_) {
+            const NameSlot& slot = sectionSlots_[i];
+            if (slot.section == kNone) break;
+            if (slot.hash == hash && SameName(*SectionName(sections_[slot.section].header), name)) return;
+        }
+        PlaceSection({hash, section});
+        ++sectionCount_;
+    }
+    void PlaceSection(NameSlot slot) {
+        std::size_t i = slot.hash & sectionMask_;
+        while (sectionSlots_[i].section != kNone)
+            i = (i + 1) & sectionMask_;
+        sectionSlots_[i] = slot;
+    }
+
+    void Index(std::uint32_t section) {
+        sections_[section].indexed = true;
+        ForEachLine(sections_[section], [&](std::uint64_t ref, std::string_view line) {
+            RememberKey(section, ref, line);
+            return true;
+        });
+    }
+    void RememberKey(std::uint32_t section, std::uint64_t ref, std::string_view line) {
+        if (!HoldsKey(line)) return;
+        if (2 * (keyCount_ + 1) > keySlots_.size()) {
+            std::vector<KeySlot> old(std::max<std::size_t>(1024, 2 * keySlots_.size()));
+            old.swap(keySlots_);
+            keyMask_ = keySlots_.size() - 1;
+            for (const KeySlot& slot : old)
+                if (slot.section != kNone) PlaceKey(slot);
+        }
+        const std::string_view key = KeyOf(line);
+        const std::uint32_t hash = KeyHash(section, key);
+        for (std::size_t i = hash & keyMask_;; i = (i + 1) & keyMask_) {
+            const KeySlot& slot = keySlots_[i];
+            if (slot.section == kNone) break;
+            if (slot.hash == hash && slot.section == section && SameName(KeyOf(Line(slot.line)), key)) return;
+        }
+        PlaceKey({ref, hash, section});
+        ++keyCount_;
+    }
+    void PlaceKey(KeySlot slot) {
+        std::size_t i = slot.hash & keyMask_;
+        while (keySlots_[i].section != kNone)
+            i = (i + 1) & keyMask_;
+        keySlots_[i] = slot;
+    }
+
+    void Append(std::uint32_t section, std::string_view line) {
+        const auto index = static_cast<std::uint32_t>(appended_.size());
+        appended_.push_back({line, kNone});
+        Section& s = sections_[section];
+        if (s.lastAppended == kNone) {
+            s.firstAppended = index;
+        } else {
+            appended_[s.lastAppended].next = index;
+        }
+        s.lastAppended = index;
+        if (s.indexed) RememberKey(section, index | kAppended, line);
+    }
+
+    void AddSection(std::string_view name, std::string_view key, std::string_view value) {
+        // The file's last line decides the blank line before the new section.
+        Section& last = sections_.back();
+        const bool bodyEmpty = last.body == last.bodyEnd && last.firstAppended == kNone;
+        const bool lastIsBlank = last.bodyEnd != last.end || last.extraBlank ||
+                                 (bodyEmpty && last.header.data() == nullptr);  // a file without lines
+        if (!lastIsBlank) last.extraBlank = true;
+        const std::string_view header = arena_.Join({"[", name, "]"});
+        sections_.push_back({header, nullptr, nullptr, nullptr});
+        const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
+        Append(section, arena_.Join({key, "=", value}));
+        AddSectionName(*SectionName(header), section);
+    }
+
+    std::string text_;
+    std::vector<Section> sections_;  // the first holds the lines before any header
+    std::vector<NameSlot> sectionSlots_;
+    std::size_t sectionMask_ = 0, sectionCount_ = 0;
+    std::vector<KeySlot> keySlots_;
+    std::size_t keyMask_ = 0, keyCount_ = 0;
+    std::vector<Appended> appended_;
+    std::vector<Replaced> replaced_;
+    Arena arena_;
+    std::uint32_t lastSection_ = kNone;
+    std::string lastName_;
+};
+
+ProfileData::ProfileData(const std::string& path)
+    : text_(std::make_shared<ProfileText>(ReadWhole(path).value_or(std::string()))) {}
+
+ProfileData::~ProfileData() = default;
 
 std::string ProfileData::ReadString(std::string_view section, std::string_view key,
                                     std::string_view fallback) const {
-    auto s = sections_.find(Folded(section));
-    if (s == sections_.end()) return std::string(fallback);
-    auto k = keys_.find(KeyId(s->second.first, key));
-    if (k == keys_.end()) return std::string(fallback);
-    const std::string& line = lines_[k->second];
-    std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
+    std::optional<std::string_view> line = text_->KeyLine(section, key);
+    if (!line) return std::string(fallback);
+    std::string_view value = Trim(line->substr(line->find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
     }
@@ -225,15 +459,7 @@ std::string ProfileData::ReadString(std::string_view section, std::string_view k
 }
 
 std::vector<std::string> ProfileData::KeyNames(std::string_view section) const {
-    std::vector<std::string> keys;
-    auto s = sections_.find(Folded(section));
-    if (s == sections_.end()) return keys;
-    for (std::size_t i = s->second.first; i < s->second.second; ++i) {
-        if (IsComment(lines_[i])) continue;
-        std::string_view key = KeyOf(lines_[i]);
-        if (!key.empty()) keys.emplace_back(key);
-    }
-    return keys;
+    return text_->KeyNames(section);
 }
 
 std::string Profile::ReadString(std::string_view section, std::string_view key,
@@ -259,18 +485,19 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
 bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries) const {
     namespace fs = std::filesystem;
     std::error_code ec;
-    std::vector<std::string> lines;
+    std::string old;
     if (fs::exists(NativePath(path_), ec)) {
-        std::optional<std::vector<std::string>> existing = ReadLines(path_);
+        std::optional<std::string> existing = ReadWhole(path_);
         if (!existing) return false;  // never replace a file that could not be read
-        lines = std::move(*existing);
+        old = std::move(*existing);
     }
-    SetEntries(lines, entries);
-
-    std::string text;
-    for (const std::string& line : lines)
-        text.append(line).append("\r\n");
-    return ReplaceFileWith(path_, text);
+    ProfileText file(std::move(old));
+    entries([&file](std::string_view section, std::string_view key, std::string_view value) {
+        file.Set(section, key, value);
+    });
+    // The file takes the old one's place only once it is complete (see ReplaceFileWith).
+    ReplacementFile replacement;
+    return replacement.Open(path_) && file.Build(replacement) && replacement.Commit();
 }
 
 }  // namespace krav::platform

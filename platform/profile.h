@@ -4,30 +4,28 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace krav::platform {
 
-// A profile file read once, for many lookups: the answers of Profile's ReadString and KeyNames, each key
-// found through a hash. A missing or unreadable file reads as empty.
+class ProfileText;
+
+// A profile file read once, for many lookups: the answers of Profile's ReadString and KeyNames, each section
+// and key found through a hash. A missing or unreadable file reads as empty.
 class ProfileData {
 public:
     explicit ProfileData(const std::string& path);
+    ~ProfileData();
 
     std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const;
     std::vector<std::string> KeyNames(std::string_view section) const;
 
 private:
-    static std::string KeyId(std::size_t body, std::string_view key);  // a section's first line, the key
-
-    std::vector<std::string> lines_;
-    // Folded name of each section to the lines of its first body; a key's first line in that body.
-    std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> sections_;
-    std::unordered_map<std::string, std::size_t> keys_;
+    std::shared_ptr<ProfileText> text_;  // keys of a long section are hashed on its first lookup
 };
 
 class Profile {

@@ -49,23 +49,27 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
 }
 
 // Who lists of a long log name the same players again and again: each player is kept once, with the latest
-// values, and the file is rewritten only when very many players wait, at the end of the log otherwise.
+// values, and the file is rewritten only when very many players wait, at the end of the log otherwise. The
+// batch bounds the memory of the store and of the file's rewrite; the bytes bound it for entries of absurd
+// length.
 constexpr std::size_t kFriendsBatch = 200000;
+constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
 constexpr std::array<std::string_view, 6> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
     if (who.name.empty() || !FitsIniName(who.name)) return;
     RecogniserState& state = run.State;
-    auto [it, added] = state.FriendIndex.try_emplace(who.name, state.Friends.size());
-    if (added) state.Friends.push_back({who.name, {}});
-    state.Friends[it->second].values = {who.className, who.level, who.race, who.guild, who.title,
-                                        std::string(ShortDate(timestamp))};
+    if (timestamp != state.WhoTimestamp || state.WhoDate.empty()) {
+        state.WhoTimestamp = timestamp;
+        state.WhoDate = ShortDate(timestamp);
+    }
+    state.Friends.Set(who.name, {who.className, who.level, who.race, who.guild, who.title, state.WhoDate});
 }
 
 }  // namespace
 
 void SaveFriends(RunContext& run) {
-    std::vector<RecogniserState::Friend>& friends = run.State.Friends;
+    FriendStore& friends = run.State.Friends;
     if (friends.empty()) return;
     const std::string folder = run.inputs.GameFolder;
     const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
@@ -76,12 +80,12 @@ void SaveFriends(RunContext& run) {
     const std::string knownTo = "PlayersKnownTo." + run.inputs.EntryCharacter;
     auto entries = [&](const platform::Profile::EntrySink& set) {
         std::string info;
-        for (const RecogniserState::Friend& f : friends) {
-            set(knownTo, f.name, "");
-            info = "PlayerInfo." + f.name;
+        friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
+            set(knownTo, player, "");
+            info.assign("PlayerInfo.").append(player);
             for (std::size_t i = 0; i < kFriendKeys.size(); ++i)
-                set(info, kFriendKeys[i], f.values[i]);
-        }
+                set(info, kFriendKeys[i], values[i]);
+        });
     };
     // The run goes on without the friends file; the user hears of it once.
     if (!file.WriteStrings(entries) && !run.State.FriendsFileWarned) {
@@ -89,7 +93,6 @@ void SaveFriends(RunContext& run) {
         run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
     }
     friends.clear();
-    run.State.FriendIndex.clear();
 }
 
 namespace {
@@ -229,7 +232,10 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         }
         if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
         WriteFriend(run, who, timestamp);
-        if (run.State.Friends.size() >= kFriendsBatch) SaveFriends(run);  // a who list may be endless
+        // A who list may be endless.
+        if (run.State.Friends.size() >= kFriendsBatch || run.State.Friends.TextBytes() >= kFriendsBatchBytes) {
+            SaveFriends(run);
+        }
     }
     if (closed) TakeZoneAlias(run.session, closing);
     return true;

@@ -1,6 +1,8 @@
 // INI files: lookups without regard to case, trimming, creation on write and whole-file replacement.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -104,9 +106,42 @@ void SetOneKey(std::vector<std::string>& lines, const std::string& section, cons
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(end), key + "=" + value);
 }
 
+// The value the plain way: the first section of the name, in it the first line that holds the key.
+std::string ReadOneKey(const std::vector<std::string>& lines, const std::string& section, const std::string& key) {
+    auto trim = [](std::string_view t) {
+        const std::size_t first = t.find_first_not_of(" \t\r\n\f\v");
+        if (first == std::string_view::npos) return std::string_view();
+        return t.substr(first, t.find_last_not_of(" \t\r\n\f\v") - first + 1);
+    };
+    auto same = [](std::string_view a, std::string_view b) {
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               });
+    };
+    auto header = [&](std::string_view line) -> std::optional<std::string_view> {
+        const std::string_view t = trim(line);
+        if (t.size() < 2 || t[0] != '[' || t.find(']') == std::string_view::npos) return std::nullopt;
+        return trim(t.substr(1, t.find(']') - 1));
+    };
+    std::size_t i = 0;
+    while (i < lines.size() && !(header(lines[i]) && same(*header(lines[i]), section)))
+        ++i;
+    for (++i; i < lines.size() && !header(lines[i]); ++i) {
+        const std::string_view t = trim(lines[i]);
+        const std::size_t eq = lines[i].find('=');
+        if (t.empty() || t[0] == ';' || eq == std::string::npos || !same(trim(lines[i].substr(0, eq)), key)) continue;
+        std::string_view value = trim(std::string_view(lines[i]).substr(eq + 1));
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0])
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
+    }
+    return "<none>";
+}
+
 // Many keys written at once give the file that setting them one after another gives, whatever the file
 // holds: sections and keys twice or in other letters, comments, lines without "=", blank runs, sections of
-// hundreds of keys.
+// hundreds of keys, stray CRs, very long lines, no line end at the end. The file written reads back as the
+// plain search reads it.
 TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
     TempFolder folder;
     std::mt19937 random(12);
@@ -115,15 +150,18 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
     const std::vector<std::string> keyNames = {"Ann", "ann", "Class", "CLASS", " Level ", "", "Bo", ";c",
                                                "k=v", "Guild", "GM", "LogDate", "q"};
     auto pick = [&random](const std::vector<std::string>& from) { return from[random() % from.size()]; };
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 80; ++round) {
         std::vector<std::string> lines;
         for (int n = static_cast<int>(random() % 40); n > 0; --n) {
-            switch (random() % 7) {
+            switch (random() % 10) {
                 case 0: lines.push_back("[" + pick(sectionNames) + "]"); break;
                 case 1: lines.push_back(""); break;
                 case 2: lines.push_back("  \t"); break;
                 case 3: lines.push_back("; " + pick(keyNames) + "=old"); break;
                 case 4: lines.push_back("no equals " + pick(keyNames)); break;
+                case 5: lines.push_back(" [" + pick(sectionNames) + "] tail\r"); break;
+                case 6: lines.push_back(pick(keyNames) + "=" + std::string(random() % 3 ? 3 : 70000, 'v')); break;
+                case 7: lines.push_back(pick(keyNames) + "\r=\"q\"\r"); break;
                 default: lines.push_back(pick(keyNames) + " = " + std::to_string(random() % 9)); break;
             }
         }
@@ -133,8 +171,13 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
                 lines.push_back("Player" + std::to_string(random() % 200) + "=");
         }
         std::string text;
-        for (const std::string& line : lines)
-            text += line + (random() % 5 == 0 ? "\n" : "\r\n");
+        for (std::string& line : lines) {
+            const bool lf = random() % 5 == 0;
+            text += line + (lf ? "\n" : "\r\n");
+            if (lf && !line.empty() && line.back() == '\r') line.pop_back();  // as it reads
+        }
+        if (!lines.empty() && !lines.back().empty() && !text.ends_with("\r\r\n") && random() % 3 == 0)
+            text.resize(text.size() - (text.ends_with("\r\n") ? 2 : 1));  // no line end at the end
         std::vector<Profile::Entry> entries;
         for (int n = static_cast<int>(random() % 300); n > 0; --n) {
             const std::string key = random() % 3 == 0 ? "player" + std::to_string(random() % 260) : pick(keyNames);
@@ -149,7 +192,19 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
         std::string expected;
         for (const std::string& line : lines)
             expected += line + "\r\n";
-        ASSERT_EQ(ReadFile(path), expected) << "round " << round;
+        const std::string written = ReadFile(path);
+        const auto differ = std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
+        ASSERT_EQ(written.size(), expected.size()) << "round " << round;
+        ASSERT_TRUE(differ.first == written.end())
+            << "round " << round << " at " << (differ.first - written.begin()) << ": "
+            << std::string(differ.first, written.begin() + std::min<std::ptrdiff_t>(differ.first - written.begin() + 60, static_cast<std::ptrdiff_t>(written.size())));
+        const platform::ProfileData data(path.string());
+        for (int n = 0; n < 40; ++n) {
+            const std::string section = pick(sectionNames);
+            const std::string key = n % 2 ? "player" + std::to_string(random() % 260) : pick(keyNames);
+            ASSERT_EQ(data.ReadString(section, key, "<none>"), ReadOneKey(lines, section, key))
+                << "round " << round << " [" << section << "] " << key;
+        }
     }
 }
 
