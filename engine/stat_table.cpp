@@ -313,9 +313,8 @@ void StatTable::Flush() const {
     lastRow_ = 0;
 }
 
-void StatTable::Rebuild() const {
-    std::vector<int> inTree;
-    inTree.reserve(placed_);
+template <typename Visit>
+void StatTable::InOrder(Visit&& visit) const {
     std::vector<int> path;
     for (int t = root_; t != 0 || !path.empty();) {
         if (t != 0) {
@@ -324,10 +323,16 @@ void StatTable::Rebuild() const {
         } else {
             t = path.back();
             path.pop_back();
-            inTree.push_back(t);
+            visit(t);
             t = nodes_[t].right;
         }
     }
+}
+
+void StatTable::Rebuild() const {
+    std::vector<int> inTree;
+    inTree.reserve(placed_);
+    InOrder([&inTree](int t) { inTree.push_back(t); });
     // The waiting keys sorted on their first sixteen folded bytes, the whole keys only where those agree.
     struct Item {
         std::uint64_t first, second;
@@ -359,7 +364,7 @@ void StatTable::Rebuild() const {
     // The treap of these keys in this order: each key hangs below the nearest earlier key of higher
     // priority and takes the run of lower-priority keys before it as its left side. A key leaves the path
     // once its subtree is complete, so its size is known then.
-    path.clear();
+    std::vector<int> path;
     for (int id : order_) {
         Node& n = nodes_[id];
         n.left = n.right = n.up = 0;
@@ -414,19 +419,10 @@ void StatTable::FillOrder() const {
     Flush();
     if (orderValid_) return;
     order_.clear();
-    std::vector<int> path;
-    for (int t = root_; t != 0 || !path.empty();) {
-        if (t != 0) {
-            path.push_back(t);
-            t = nodes_[t].left;
-        } else {
-            t = path.back();
-            path.pop_back();
-            place_[t] = static_cast<int>(order_.size()) + 1;
-            order_.push_back(t);
-            t = nodes_[t].right;
-        }
-    }
+    InOrder([this](int t) {
+        place_[t] = static_cast<int>(order_.size()) + 1;
+        order_.push_back(t);
+    });
     orderValid_ = true;
     misses_ = 0;
 }

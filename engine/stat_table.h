@@ -95,6 +95,8 @@ private:
     void Split(int t, int id, int& lower, int& upper) const;
     void TreeInsert(int& t, int parent, int id) const;
     void Flush() const;        // the waiting rows into the tree
+    template <typename Visit>
+    void InOrder(Visit&& visit) const;  // visit(id) for each row of the tree, in key order
     void Rebuild() const;      // the tree built again from the sorted rows, the row list with it
     int Rank(int id) const;    // 1-based place of a row in the tree
     int Select(int rank) const;
