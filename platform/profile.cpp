@@ -490,6 +490,8 @@ bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries)
         std::optional<std::string> existing = ReadWhole(path_);
         if (!existing) return false;  // never replace a file that could not be read
         old = std::move(*existing);
+    } else if (ec) {
+        return false;  // a file that cannot be looked at is not taken for a missing one
     }
     ProfileText file(std::move(old));
     entries([&file](std::string_view section, std::string_view key, std::string_view value) {
