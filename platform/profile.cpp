@@ -345,28 +345,39 @@ private:
         return FoldedHash(key, section + 1);
     }
 
-    void AddSectionName(std::string_view name, std::uint32_t section) {
-        if (2 * (sectionCount_ + 1) > sectionSlots_.size()) {
-            std::vector<NameSlot> old(std::max<std::size_t>(64, 2 * sectionSlots_.size()));
-            old.swap(sectionSlots_);
-            sectionMask_ = sectionSlots_.size() - 1;
-            for (const NameSlot& slot : old)
-                if (slot.section != kNone) PlaceSection(slot);
+    // Both hashes are open addressing over a power-of-two number of slots, an empty slot's section being
+    // kNone, at most half of them used. Puts a slot in the first free place from its hash.
+    template <typename Slot>
+    static void PlaceSlot(std::vector<Slot>& slots, const Slot& slot) {
+        const std::size_t mask = slots.size() - 1;
+        std::size_t i = slot.hash & mask;
+        while (slots[i].section != kNone)
+            i = (i + 1) & mask;
+        slots[i] = slot;
+    }
+    // Room for `count` slots, the table doubled (at least `least` slots) when it would be over half full;
+    // returns the mask of its size.
+    template <typename Slot>
+    static std::size_t MakeRoom(std::vector<Slot>& slots, std::size_t count, std::size_t least) {
+        if (2 * count > slots.size()) {
+            std::vector<Slot> old(std::max(least, 2 * slots.size()));
+            old.swap(slots);
+            for (const Slot& slot : old)
+                if (slot.section != kNone) PlaceSlot(slots, slot);
         }
+        return slots.size() - 1;
+    }
+
+    void AddSectionName(std::string_view name, std::uint32_t section) {
+        sectionMask_ = MakeRoom(sectionSlots_, sectionCount_ + 1, 64);
         const std::uint32_t hash = FoldedHash(name);
         for (std::size_t i = hash & sectionMask_;; i = (i + 1) & sectionMask_) {
             const NameSlot& slot = sectionSlots_[i];
             if (slot.section == kNone) break;
             if (slot.hash == hash && SameName(*SectionName(sections_[slot.section].header), name)) return;
         }
-        PlaceSection({hash, section});
+        PlaceSlot(sectionSlots_, NameSlot{hash, section});
         ++sectionCount_;
-    }
-    void PlaceSection(NameSlot slot) {
-        std::size_t i = slot.hash & sectionMask_;
-        while (sectionSlots_[i].section != kNone)
-            i = (i + 1) & sectionMask_;
-        sectionSlots_[i] = slot;
     }
 
     void Index(std::uint32_t section) {
@@ -378,13 +389,7 @@ private:
     }
     void RememberKey(std::uint32_t section, std::uint64_t ref, std::string_view line) {
         if (!HoldsKey(line)) return;
-        if (2 * (keyCount_ + 1) > keySlots_.size()) {
-            std::vector<KeySlot> old(std::max<std::size_t>(1024, 2 * keySlots_.size()));
-            old.swap(keySlots_);
-            keyMask_ = keySlots_.size() - 1;
-            for (const KeySlot& slot : old)
-                if (slot.section != kNone) PlaceKey(slot);
-        }
+        keyMask_ = MakeRoom(keySlots_, keyCount_ + 1, 1024);
         const std::string_view key = KeyOf(line);
         const std::uint32_t hash = KeyHash(section, key);
         for (std::size_t i = hash & keyMask_;; i = (i + 1) & keyMask_) {
@@ -392,14 +397,8 @@ private:
             if (slot.section == kNone) break;
             if (slot.hash == hash && slot.section == section && SameName(KeyOf(Line(slot.line)), key)) return;
         }
-        PlaceKey({ref, hash, section});
+        PlaceSlot(keySlots_, KeySlot{ref, hash, section});
         ++keyCount_;
-    }
-    void PlaceKey(KeySlot slot) {
-        std::size_t i = slot.hash & keyMask_;
-        while (keySlots_[i].section != kNone)
-            i = (i + 1) & keyMask_;
-        keySlots_[i] = slot;
     }
 
     void Append(std::uint32_t section, std::string_view line) {
