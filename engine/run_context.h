@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,9 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
-    FriendStore Friends;  // players of who lists not yet written to the friends file
+    FriendStore Friends;  // players of who lists not yet handed to the friends file
+    // The friends file as the run's who lists leave it, read on the first batch and written at the end.
+    std::unique_ptr<platform::ProfileEdit> FriendsFile;
     // The date of the who list being read, for its entries: one text for the many entries of one time.
     std::string WhoTimestamp, WhoDate;
     std::string OfferedItem;             // the item of the last merchant's price offer

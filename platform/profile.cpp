@@ -482,6 +482,20 @@ bool Profile::WriteStrings(const std::vector<Entry>& entries) const {
 }
 
 bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries) const {
+    ProfileEdit edit(path_);
+    if (!edit.Open()) return false;
+    entries([&edit](std::string_view section, std::string_view key, std::string_view value) {
+        edit.Set(section, key, value);
+    });
+    return edit.Commit();
+}
+
+ProfileEdit::ProfileEdit(std::string path) : path_(std::move(path)) {}
+
+ProfileEdit::~ProfileEdit() = default;
+
+bool ProfileEdit::Open() {
+    if (text_) return true;
     namespace fs = std::filesystem;
     std::error_code ec;
     std::string old;
@@ -492,13 +506,19 @@ bool Profile::WriteStrings(const std::function<void(const EntrySink&)>& entries)
     } else if (ec) {
         return false;  // a file that cannot be looked at is not taken for a missing one
     }
-    ProfileText file(std::move(old));
-    entries([&file](std::string_view section, std::string_view key, std::string_view value) {
-        file.Set(section, key, value);
-    });
+    text_ = std::make_unique<ProfileText>(std::move(old));
+    return true;
+}
+
+void ProfileEdit::Set(std::string_view section, std::string_view key, std::string_view value) {
+    text_->Set(section, key, value);
+}
+
+bool ProfileEdit::Commit() {
+    if (!text_) return false;
     // The file takes the old one's place only once it is complete (see ReplaceFileWith).
     ReplacementFile replacement;
-    return replacement.Open(path_) && file.Build(replacement) && replacement.Commit();
+    return replacement.Open(path_) && text_->Build(replacement) && replacement.Commit();
 }
 
 }  // namespace krav::platform

@@ -57,4 +57,32 @@ private:
     std::string path_;
 };
 
+// Many writes to one profile file gathered in memory and put in place by one rewrite, with the result of
+// writing them one after another: the file is read once, by Open, and replaced only by Commit. A long run
+// that sets keys now and then (the who lists of a log) pays for one read and one write of the file, however
+// often it sets them.
+class ProfileEdit {
+public:
+    explicit ProfileEdit(std::string path);
+    ~ProfileEdit();
+    ProfileEdit(const ProfileEdit&) = delete;
+    ProfileEdit& operator=(const ProfileEdit&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Reads the file (a missing one as empty) unless it is read already. False when it exists but cannot
+    // be read to its end, or whether it exists cannot be told: such a file is never written over.
+    bool Open();
+    bool IsOpen() const { return text_ != nullptr; }
+    // As Profile::WriteString, in memory; the edit must be open.
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+    // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
+    // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
+    // Commit writes them all again.
+    bool Commit();
+
+private:
+    std::string path_;
+    std::unique_ptr<ProfileText> text_;
+};
+
 }  // namespace krav::platform

@@ -49,9 +49,9 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
 }
 
 // Who lists of a long log name the same players again and again: each player is kept once, with the latest
-// values, and the file is rewritten only when very many players wait, at the end of the log otherwise. The
-// batch bounds the memory of the store and of the file's rewrite; the bytes bound it for entries of absurd
-// length.
+// values, and handed to the friends file's edit only when very many players wait, at the end of the log
+// otherwise. The edit holds the file in memory and writes it once, at the end of the run. The batch bounds
+// the memory of the store; the bytes bound it for entries of absurd length.
 constexpr std::size_t kFriendsBatch = 200000;
 constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
 constexpr std::array<std::string_view, 6> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
@@ -68,31 +68,52 @@ void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestam
 
 }  // namespace
 
-void SaveFriends(RunContext& run) {
+namespace {
+
+void WarnFriendsFile(RunContext& run, const platform::ProfileEdit& file) {
+    // The run goes on without the friends file; the user hears of it once.
+    if (run.State.FriendsFileWarned) return;
+    run.State.FriendsFileWarned = true;
+    run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
+}
+
+// Hands the players waiting in the store to the friends file's edit, which the first batch of the run opens.
+// A file that cannot be read loses the batch, and the next batch tries it again.
+void FlushFriends(RunContext& run) {
     FriendStore& friends = run.State.Friends;
     if (friends.empty()) return;
-    const std::string folder = run.inputs.GameFolder;
-    const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
-    const std::optional<std::string> onDisk =
-        platform::FindNameNoCase(folder, name, platform::EntryKind::File);
-    const platform::Profile file(folder + onDisk.value_or(name));
+    std::unique_ptr<platform::ProfileEdit>& file = run.State.FriendsFile;
+    if (!file) {
+        const std::string folder = run.inputs.GameFolder;
+        const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
+        const std::optional<std::string> onDisk =
+            platform::FindNameNoCase(folder, name, platform::EntryKind::File);
+        file = std::make_unique<platform::ProfileEdit>(folder + onDisk.value_or(name));
+    }
+    if (!file->Open()) {
+        WarnFriendsFile(run, *file);
+        file.reset();
+        friends.clear();
+        return;
+    }
     // Each player's keys in the order of a who entry: PlayersKnownTo, then its own section.
     const std::string knownTo = "PlayersKnownTo." + run.inputs.EntryCharacter;
-    auto entries = [&](const platform::Profile::EntrySink& set) {
-        std::string info;
-        friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
-            set(knownTo, player, "");
-            info.assign("PlayerInfo.").append(player);
-            for (std::size_t i = 0; i < kFriendKeys.size(); ++i)
-                set(info, kFriendKeys[i], values[i]);
-        });
-    };
-    // The run goes on without the friends file; the user hears of it once.
-    if (!file.WriteStrings(entries) && !run.State.FriendsFileWarned) {
-        run.State.FriendsFileWarned = true;
-        run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
-    }
+    std::string info;
+    friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
+        file->Set(knownTo, player, "");
+        info.assign("PlayerInfo.").append(player);
+        for (std::size_t i = 0; i < kFriendKeys.size(); ++i)
+            file->Set(info, kFriendKeys[i], values[i]);
+    });
     friends.clear();
+}
+
+}  // namespace
+
+void SaveFriends(RunContext& run) {
+    FlushFriends(run);
+    std::unique_ptr<platform::ProfileEdit> file = std::move(run.State.FriendsFile);
+    if (file && !file->Commit()) WarnFriendsFile(run, *file);
 }
 
 namespace {
@@ -234,7 +255,7 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         WriteFriend(run, who, timestamp);
         // A who list may be endless.
         if (run.State.Friends.size() >= kFriendsBatch || run.State.Friends.TextBytes() >= kFriendsBatchBytes) {
-            SaveFriends(run);
+            FlushFriends(run);
         }
     }
     if (closed) TakeZoneAlias(run.session, closing);

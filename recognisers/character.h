@@ -34,7 +34,7 @@ extern const YouGate kZoneAndPlayedTimeGate;
 bool SavedAndBindPoint(RunContext& run, const LogLine& line);
 bool SurnameApproved(RunContext& run, const LogLine& line);
 
-// Writes the friends-file keys the who lists gathered; at the end of the log, and now and then on the way.
+// Writes the friends-file keys the run's who lists gathered, in one rewrite of the file at the end of the log.
 void SaveFriends(RunContext& run);
 
 // End of run: the guild's roster from the file the game dumps into its folder.

@@ -58,6 +58,16 @@ TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(Profile(path.string()).WriteString("Defaults", "Log", "TRUE"));
     EXPECT_EQ(ReadFile(path), "[Defaults]\r\nLog=FALSE\r\n");
     EXPECT_FALSE(Profile((folder.path() / "no-folder" / "x.ini").string()).WriteString("a", "b", "c"));
+
+    // An edit that cannot write keeps its keys and the old file; one that cannot read never writes.
+    platform::ProfileEdit edit(path.string());
+    ASSERT_TRUE(edit.Open());
+    edit.Set("Defaults", "Log", "TRUE");
+    EXPECT_FALSE(edit.Commit());
+    EXPECT_EQ(ReadFile(path), "[Defaults]\r\nLog=FALSE\r\n");
+    platform::ProfileEdit folderEdit(folder.path().string());
+    EXPECT_FALSE(folderEdit.Open());
+    EXPECT_FALSE(folderEdit.Commit());
 }
 
 
@@ -185,7 +195,20 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
         }
         const auto path = folder.path() / ("f" + std::to_string(round) + ".ini");
         if (round % 10 != 9) WriteFile(path, text);  // now and then no file at all
-        ASSERT_TRUE(Profile(path.string()).WriteStrings(entries));
+        if (round % 3 == 1) {
+            // The same keys through one edit, written once part way and again at the end.
+            platform::ProfileEdit edit(path.string());
+            ASSERT_TRUE(edit.Open());
+            for (std::size_t n = 0; n < entries.size(); ++n) {
+                if (n == entries.size() / 2) {
+                    ASSERT_TRUE(edit.Commit());
+                }
+                edit.Set(entries[n].section, entries[n].key, entries[n].value);
+            }
+            ASSERT_TRUE(edit.Commit());
+        } else {
+            ASSERT_TRUE(Profile(path.string()).WriteStrings(entries));
+        }
         if (round % 10 == 9) lines.clear();
         for (const Profile::Entry& e : entries)
             SetOneKey(lines, e.section, e.key, e.value);
