@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/folded_bytes.h"
+
 namespace krav {
 
 // The longest rest of a text that any cut takes.
@@ -20,22 +22,9 @@ inline constexpr std::size_t kMaxCut = 255;
 constexpr char FoldCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
-// Eight bytes read as one number, whatever their alignment.
-inline std::uint64_t LoadEight(const char* p) {
-    std::uint64_t x;
-    std::memcpy(&x, p, sizeof x);
-    return x;
-}
-// Eight bytes with their capitals A-Z made small at once: a byte is a capital when its low seven bits lie
-// in 'A'..'Z' and its top bit is clear, and gains 0x20 then. No sum carries into the next byte.
-inline std::uint64_t FoldEight(std::uint64_t x) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    const std::uint64_t low = x & (0x7F * kOnes);
-    const std::uint64_t fromA = low + (0x80 - 'A') * kOnes;        // top bit set from 'A' up
-    const std::uint64_t beyondZ = low + (0x80 - 'Z' - 1) * kOnes;  // top bit set beyond 'Z'
-    const std::uint64_t capitals = fromA & ~beyondZ & ~x & (0x80 * kOnes);
-    return x | (capitals >> 2);
-}
+// Word-wise folding (platform/folded_bytes.h), for the searches and the tables' keys.
+using platform::FoldEight;
+using platform::LoadEight;
 constexpr char UpperCase(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/folded_bytes.h"
 #include "platform/native_path.h"
 #include "platform/replace_file.h"
 
@@ -20,13 +21,17 @@ namespace krav::platform {
 
 namespace {
 
-constexpr std::string_view kWhitespace = " \t\r\n\f\v";
+// A blank, tab, line feed, vertical tab, form feed or carriage return.
+bool IsWhitespace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// Every key a write looks for trims a line or two: a plain loop, not a search of the set per character.
 std::string_view Trim(std::string_view text) {
-    std::size_t first = text.find_first_not_of(kWhitespace);
-    if (first == std::string_view::npos) return {};
-    std::size_t last = text.find_last_not_of(kWhitespace);
-    return text.substr(first, last - first + 1);
+    std::size_t first = 0, last = text.size();
+    while (first < last && IsWhitespace(text[first]))
+        ++first;
+    while (last > first && IsWhitespace(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
 }
 
 char Fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -38,10 +43,18 @@ bool SameName(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Eight folded bytes at a time: a friends file hashes millions of names.
 std::uint32_t FoldedHash(std::string_view text, std::uint64_t seed = 0) {
-    std::uint64_t h = 0xcbf29ce484222325ull ^ (seed * 0x9e3779b97f4a7c15ull);
-    for (char c : text)
-        h = (h ^ static_cast<unsigned char>(Fold(c))) * 0x100000001b3ull;
+    constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ull;
+    std::uint64_t h = 0xcbf29ce484222325ull ^ (seed * kMix) ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        h = (h ^ FoldEight(LoadEight(text.data() + i))) * kMix;
+        h ^= h >> 29;
+    }
+    for (; i < text.size(); ++i)
+        h = (h ^ static_cast<unsigned char>(Fold(text[i]))) * 0x100000001b3ull;
+    h *= kMix;
     h ^= h >> 29;
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
@@ -99,9 +112,20 @@ std::string_view KeyOf(std::string_view line) {
     return Trim(eq == std::string_view::npos ? line : line.substr(0, eq));
 }
 
-// A line that names a key: no comment, an "=" in it.
-bool HoldsKey(std::string_view line) {
-    return !IsComment(line) && line.find('=') != std::string_view::npos;
+// The key a line names: the text before its first "=", trimmed, for a line that is no comment and holds an
+// "=". Nothing for any other line.
+std::optional<std::string_view> KeyIn(std::string_view line) {
+    std::size_t first = 0;
+    while (first < line.size() && IsWhitespace(line[first]))
+        ++first;
+    if (first == line.size() || line[first] == ';') return std::nullopt;  // blank or a comment
+    std::size_t eq = first;
+    while (eq < line.size() && line[eq] != '=')
+        ++eq;
+    if (eq == line.size()) return std::nullopt;
+    while (eq > first && IsWhitespace(line[eq - 1]))
+        --eq;
+    return line.substr(first, eq - first);
 }
 
 // Stable storage for the lines a write makes, in large blocks.
@@ -149,7 +173,7 @@ public:
             const char* start = p;
             std::string_view line = NextLine(p, end);
             // Most lines are keys: neither blank nor a header, as their first character tells.
-            if (!line.empty() && line[0] != '[' && kWhitespace.find(line[0]) == std::string_view::npos) {
+            if (!line.empty() && line[0] != '[' && !IsWhitespace(line[0])) {
                 sections_.back().bodyEnd = p;
                 continue;
             }
@@ -184,7 +208,8 @@ public:
             std::uint64_t found = kNoLine;
             ForEachLine(s, [&](std::uint64_t ref, std::string_view line) {
                 ++scanned;
-                if (HoldsKey(line) && SameName(KeyOf(line), key)) {
+                if (const std::optional<std::string_view> named = KeyOfLine(ref, line);
+                    named && SameName(*named, key)) {
                     found = ref;
                     return false;
                 }
@@ -208,17 +233,25 @@ public:
     // added after the section's last non-blank line; a missing section is added at the end after a blank
     // line.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
-        // Keys of one section mostly come together: the section of the last entry is tried first.
-        if (lastSection_ == kNone || section != lastName_) {
-            lastSection_ = FindSection(section);
-            lastName_.assign(section);
+        // Keys of one section mostly come together, and a list of players goes back to the same section
+        // between them: the sections of the last two names are tried first.
+        Recent* recent = &recent_[0];
+        if (recent->section == kNone || section != recent->name) {
+            std::swap(recent_[0], recent_[1]);
+            if (recent->section == kNone || section != recent->name) {
+                recent->section = FindSection(section);
+                recent->name.assign(section);
+            }
         }
-        if (lastSection_ == kNone) {
-            AddSection(section, key, value);
-            lastSection_ = FindSection(section);  // the new one, unless its header reads otherwise
+        if (recent->section == kNone) {
+            // The new section is the one of the name, unless its header reads otherwise.
+            const std::string_view header = AddSection(section, key, value);
+            recent->section = *SectionName(header) == section
+                                  ? static_cast<std::uint32_t>(sections_.size() - 1)
+                                  : FindSection(section);
             return;
         }
-        const std::uint32_t s = lastSection_;
+        const std::uint32_t s = recent->section;
         const std::uint64_t line = FindKey(s, key);
         if (line == kNoLine) {
             Append(s, arena_.Join({key, "=", value}));
@@ -226,7 +259,10 @@ public:
         }
         const std::string_view replaced = arena_.Join({KeyOf(Line(line)), "=", value});
         if (line & kAppended) {
-            appended_[line & ~kAppended].text = replaced;
+            Appended& appended = appended_[line & ~kAppended];
+            const std::uint32_t next = appended.next;
+            appended = MakeAppended(replaced);
+            appended.next = next;
         } else {
             replaced_.push_back({line, replaced});
         }
@@ -311,7 +347,28 @@ private:
     struct Appended {
         std::string_view text;
         std::uint32_t next = kNone;
+        // KeyIn(text) worked out when the line was made, as the length of a key that opens the line; a
+        // short section's keys are compared again for each key set in it.
+        std::uint32_t keyLength = kNotKey;
     };
+    static constexpr std::uint32_t kNotKey = kNone, kKeyElsewhere = kNone - 1;
+    static Appended MakeAppended(std::string_view text) {
+        Appended line{text};
+        if (const std::optional<std::string_view> key = KeyIn(text)) {
+            line.keyLength = key->data() == text.data() && key->size() < kKeyElsewhere
+                                 ? static_cast<std::uint32_t>(key->size())
+                                 : kKeyElsewhere;
+        }
+        return line;
+    }
+    // KeyIn of a line of the section (see ForEachLine).
+    std::optional<std::string_view> KeyOfLine(std::uint64_t ref, std::string_view line) const {
+        if (!(ref & kAppended)) return KeyIn(line);
+        const std::uint32_t length = appended_[ref & ~kAppended].keyLength;
+        if (length == kNotKey) return std::nullopt;
+        if (length == kKeyElsewhere) return KeyIn(line);
+        return line.substr(0, length);
+    }
     struct Replaced {
         std::uint64_t offset;
         std::string_view text;
@@ -388,9 +445,10 @@ private:
         });
     }
     void RememberKey(std::uint32_t section, std::uint64_t ref, std::string_view line) {
-        if (!HoldsKey(line)) return;
+        const std::optional<std::string_view> named = KeyOfLine(ref, line);
+        if (!named) return;
         keyMask_ = MakeRoom(keySlots_, keyCount_ + 1, 1024);
-        const std::string_view key = KeyOf(line);
+        const std::string_view key = *named;
         const std::uint32_t hash = KeyHash(section, key);
         for (std::size_t i = hash & keyMask_;; i = (i + 1) & keyMask_) {
             const KeySlot& slot = keySlots_[i];
@@ -403,7 +461,7 @@ private:
 
     void Append(std::uint32_t section, std::string_view line) {
         const auto index = static_cast<std::uint32_t>(appended_.size());
-        appended_.push_back({line, kNone});
+        appended_.push_back(MakeAppended(line));
         Section& s = sections_[section];
         if (s.lastAppended == kNone) {
             s.firstAppended = index;
@@ -414,7 +472,8 @@ private:
         if (s.indexed) RememberKey(section, index | kAppended, line);
     }
 
-    void AddSection(std::string_view name, std::string_view key, std::string_view value) {
+    // Returns the new section's header.
+    std::string_view AddSection(std::string_view name, std::string_view key, std::string_view value) {
         // The file's last line decides the blank line before the new section.
         Section& last = sections_.back();
         const bool bodyEmpty = last.body == last.bodyEnd && last.firstAppended == kNone;
@@ -426,6 +485,7 @@ private:
         const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
         Append(section, arena_.Join({key, "=", value}));
         AddSectionName(*SectionName(header), section);
+        return header;
     }
 
     std::string text_;
@@ -437,8 +497,11 @@ private:
     std::vector<Appended> appended_;
     std::vector<Replaced> replaced_;
     Arena arena_;
-    std::uint32_t lastSection_ = kNone;
-    std::string lastName_;
+    struct Recent {
+        std::uint32_t section = kNone;  // none: not known
+        std::string name;
+    };
+    Recent recent_[2];
 };
 
 ProfileData::ProfileData(const std::string& path)
