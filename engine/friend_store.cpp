@@ -2,34 +2,54 @@
 #include "engine/friend_store.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/folded_bytes.h"
 
 namespace krav {
 
 namespace {
 
+// Names compare exactly, so their bytes are hashed as they stand, eight at a time.
 std::uint32_t Hash(std::string_view text) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (char c : text)
-        h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ull;
+    std::uint64_t h = 0xcbf29ce484222325ull ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        h = (h ^ platform::LoadEight(text.data() + i)) * kMix;
+        h ^= h >> 29;
+    }
+    std::uint64_t tail = 0;
+    if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
+    h = (h ^ tail) * kMix;
     h ^= h >> 29;
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
 }  // namespace
 
-std::uint32_t FriendStore::Intern(std::string_view text) {
-    if (2 * (spans_.size() + 1) > slots_.size()) {
-        std::vector<Slot> old(std::max<std::size_t>(256, 2 * slots_.size()));
-        old.swap(slots_);
-        const std::size_t mask = slots_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.id == kNone) continue;
-            std::size_t i = slot.hash & mask;
-            while (slots_[i].id != kNone)
-                i = (i + 1) & mask;
-            slots_[i] = slot;
-        }
+void FriendStore::MakeRoom(std::vector<Slot>& slots, std::size_t used) {
+    if (2 * (used + 1) <= slots.size()) return;
+    std::vector<Slot> old(std::max<std::size_t>(256, 2 * slots.size()));
+    old.swap(slots);
+    const std::size_t mask = slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.id == kNone) continue;
+        std::size_t i = slot.hash & mask;
+        while (slots[i].id != kNone)
+            i = (i + 1) & mask;
+        slots[i] = slot;
     }
+}
+
+FriendStore::Span FriendStore::Store(std::string_view text) {
+    const Span span{static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(text.size())};
+    chars_.append(text);
+    return span;
+}
+
+std::uint32_t FriendStore::Intern(std::string_view text) {
+    MakeRoom(slots_, spans_.size());
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t hash = Hash(text);
     std::size_t i = hash & mask;
@@ -37,21 +57,28 @@ std::uint32_t FriendStore::Intern(std::string_view text) {
         if (slots_[i].hash == hash && Text(slots_[i].id) == text) return slots_[i].id;
     }
     const auto id = static_cast<std::uint32_t>(spans_.size());
-    spans_.push_back({static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(text.size())});
-    chars_.append(text);
+    spans_.push_back(Store(text));
     slots_[i] = {hash, id};
     return id;
 }
 
 void FriendStore::Set(std::string_view name, const Values& values) {
-    const std::uint32_t id = Intern(name);
-    if (id >= playerOf_.size()) playerOf_.resize(id + 1, kNone);
-    if (playerOf_[id] == kNone) {
-        if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
-        playerOf_[id] = static_cast<std::uint32_t>(players_.size());
-        players_.push_back({id, recent_});
+    if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
+    MakeRoom(playerSlots_, players_.size());
+    const std::size_t mask = playerSlots_.size() - 1;
+    const std::uint32_t hash = Hash(name);
+    std::size_t i = hash & mask;
+    for (; playerSlots_[i].id != kNone; i = (i + 1) & mask) {
+        const Slot& slot = playerSlots_[i];
+        if (slot.hash != hash) continue;
+        const Span held = players_[slot.id].name;
+        if (std::string_view(chars_.data() + held.offset, held.length) == name) break;
     }
-    Player& player = players_[playerOf_[id]];
+    if (playerSlots_[i].id == kNone) {
+        playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size())};
+        players_.push_back({Store(name), recent_});
+    }
+    Player& player = players_[playerSlots_[i].id];
     for (std::size_t v = 0; v < kValueCount; ++v) {
         if (Text(player.values[v]) == values[v]) continue;
         if (Text(recent_[v]) != values[v]) recent_[v] = Intern(values[v]);

@@ -31,7 +31,7 @@ public:
         for (const Player& player : players_) {
             for (std::size_t i = 0; i < kValueCount; ++i)
                 values[i] = Text(player.values[i]);
-            visit(Text(player.name), values);
+            visit(std::string_view(chars_.data() + player.name.offset, player.name.length), values);
         }
     }
 
@@ -40,23 +40,29 @@ private:
     struct Span {
         std::uint32_t offset, length;
     };
+    // A player holds its name's place, so that a name found by its hash is compared without a further
+    // lookup: a log of many players misses the cache on every one.
     struct Player {
-        std::uint32_t name;
+        Span name;
         std::array<std::uint32_t, kValueCount> values;
     };
+    struct Slot {
+        std::uint32_t hash = 0, id = kNone;
+    };
 
+    // The number of a value's text, the text stored when new.
     std::uint32_t Intern(std::string_view text);
     std::string_view Text(std::uint32_t id) const {
         return {chars_.data() + spans_[id].offset, spans_[id].length};
     }
+    Span Store(std::string_view text);
+    // Room for one more entry in an open-addressing table at most half full.
+    static void MakeRoom(std::vector<Slot>& slots, std::size_t used);
 
-    std::string chars_;                  // each distinct text once, one after another
-    std::vector<Span> spans_;            // a text's place in chars_, by its number
-    struct Slot {
-        std::uint32_t hash = 0, id = kNone;
-    };
-    std::vector<Slot> slots_;            // open addressing over the texts
-    std::vector<std::uint32_t> playerOf_;  // the player a text names, or kNone
+    std::string chars_;          // the names and each distinct value text once, one after another
+    std::vector<Span> spans_;    // a value text's place in chars_, by its number
+    std::vector<Slot> slots_;    // open addressing over the value texts
+    std::vector<Slot> playerSlots_;  // open addressing over the names; a slot's id is the player's place
     std::vector<Player> players_;
     // The text each value had last: a who list repeats the date, and players their class, race and guild.
     std::array<std::uint32_t, kValueCount> recent_{};
