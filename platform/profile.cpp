@@ -257,13 +257,25 @@ public:
             Append(s, arena_.Join({key, "=", value}));
             return;
         }
-        const std::string_view replaced = arena_.Join({KeyOf(Line(line)), "=", value});
+        // A line that already reads as it would be written stays as it is: who lists mostly name players
+        // again with the values the file holds, and a friends file runs to millions of lines.
+        const std::string_view current = Line(line);
+        const std::string_view keyText = KeyOf(current);
+        const bool replacedBefore = !(line & kAppended) && ReplacedBefore(line);
+        if (!replacedBefore && keyText.data() == current.data() &&
+            current.size() == keyText.size() + 1 + value.size() && current[keyText.size()] == '=' &&
+            current.substr(keyText.size() + 1) == value) {
+            return;
+        }
+        const std::string_view replaced = arena_.Join({keyText, "=", value});
         if (line & kAppended) {
             Appended& appended = appended_[line & ~kAppended];
             const std::uint32_t next = appended.next;
             appended = MakeAppended(replaced);
             appended.next = next;
         } else {
+            if (replacedLines_.empty()) replacedLines_.resize(text_.size());
+            replacedLines_[line] = true;
             replaced_.push_back({line, replaced});
         }
     }
@@ -496,6 +508,9 @@ private:
     std::size_t keyMask_ = 0, keyCount_ = 0;
     std::vector<Appended> appended_;
     std::vector<Replaced> replaced_;
+    // The offsets of the file's lines that replaced_ holds a change of (Line gives a line as read).
+    std::vector<bool> replacedLines_;
+    bool ReplacedBefore(std::uint64_t line) const { return !replacedLines_.empty() && replacedLines_[line]; }
     Arena arena_;
     struct Recent {
         std::uint32_t section = kNone;  // none: not known
