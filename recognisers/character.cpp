@@ -66,10 +66,6 @@ void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestam
     state.Friends.Set(who.name, {who.className, who.level, who.race, who.guild, who.title, state.WhoDate});
 }
 
-}  // namespace
-
-namespace {
-
 void WarnFriendsFile(RunContext& run, const platform::ProfileEdit& file) {
     // The run goes on without the friends file; the user hears of it once.
     if (run.State.FriendsFileWarned) return;
