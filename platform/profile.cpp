@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <system_error>
 
 #include "platform/folded_bytes.h"
@@ -157,6 +158,30 @@ private:
     std::size_t room_ = 0;
 };
 
+// A growing array that never moves what it holds, kept in blocks of a fixed number of items: growing it
+// neither copies it nor touches twice the memory it ends up using. A friends file adds millions of lines.
+template <typename T>
+class BlockVector {
+public:
+    T& operator[](std::size_t i) { return blocks_[i >> kShift][i & kMask]; }
+    const T& operator[](std::size_t i) const { return blocks_[i >> kShift][i & kMask]; }
+    std::size_t size() const { return size_; }
+    T& back() { return (*this)[size_ - 1]; }
+    void push_back(const T& item) {
+        if ((size_ & kMask) == 0) {
+            blocks_.emplace_back();
+            blocks_.back().reserve(kBlock);  // pages are only touched as items arrive
+        }
+        blocks_.back().push_back(item);
+        ++size_;
+    }
+
+private:
+    static constexpr std::size_t kShift = 14, kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
+    std::vector<std::vector<T>> blocks_;
+    std::size_t size_ = 0;
+};
+
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
 }  // namespace
@@ -233,50 +258,38 @@ public:
     // added after the section's last non-blank line; a missing section is added at the end after a blank
     // line.
     void Set(std::string_view section, std::string_view key, std::string_view value) {
-        // Keys of one section mostly come together, and a list of players goes back to the same section
-        // between them: the sections of the last two names are tried first.
-        Recent* recent = &recent_[0];
-        if (recent->section == kNone || section != recent->name) {
-            std::swap(recent_[0], recent_[1]);
-            if (recent->section == kNone || section != recent->name) {
-                recent->section = FindSection(section);
-                recent->name.assign(section);
+        SetKeys(section, {&key, 1}, {&value, 1});
+    }
+
+    // Sets keys[i] to values[i] in turn, as Set would. A section the first key makes takes the other keys
+    // straight after it when none of them could be found in a line before it (a who entry's six keys of a
+    // player new to the file): no line of the section is looked at again.
+    void SetKeys(std::string_view section, std::span<const std::string_view> keys,
+                 std::span<const std::string_view> values) {
+        for (std::size_t i = 0; i < keys.size();) {
+            std::uint32_t s = SectionOf(section);
+            if (s == kNone) {
+                // The new section is the one of the name, unless its header reads otherwise; then the next
+                // key makes a section of its own again, as it would alone.
+                s = AddSection(section, keys[i], values[i]) == section
+                        ? static_cast<std::uint32_t>(sections_.size() - 1)
+                        : FindSection(section);
+                recent_[0].section = s;
+                if (s == kNone) {
+                    ++i;
+                    continue;
+                }
+                const std::size_t first = i++;
+                if (s == sections_.size() - 1) {
+                    const std::string_view firstKey = KeyOf(keys[first]);
+                    for (; i < keys.size() && i - first < kScanned && NewInFreshSection(keys, first, firstKey, i);
+                         ++i) {
+                        Append(s, arena_.Join({keys[i], "=", values[i]}), keys[i].size());
+                    }
+                }
             }
-        }
-        if (recent->section == kNone) {
-            // The new section is the one of the name, unless its header reads otherwise.
-            const std::string_view header = AddSection(section, key, value);
-            recent->section = *SectionName(header) == section
-                                  ? static_cast<std::uint32_t>(sections_.size() - 1)
-                                  : FindSection(section);
-            return;
-        }
-        const std::uint32_t s = recent->section;
-        const std::uint64_t line = FindKey(s, key);
-        if (line == kNoLine) {
-            Append(s, arena_.Join({key, "=", value}));
-            return;
-        }
-        // A line that already reads as it would be written stays as it is: who lists mostly name players
-        // again with the values the file holds, and a friends file runs to millions of lines.
-        const std::string_view current = Line(line);
-        const std::string_view keyText = KeyOf(current);
-        const bool replacedBefore = !(line & kAppended) && ReplacedBefore(line);
-        if (!replacedBefore && keyText.data() == current.data() &&
-            current.size() == keyText.size() + 1 + value.size() && current[keyText.size()] == '=' &&
-            current.substr(keyText.size() + 1) == value) {
-            return;
-        }
-        const std::string_view replaced = arena_.Join({keyText, "=", value});
-        if (line & kAppended) {
-            Appended& appended = appended_[line & ~kAppended];
-            const std::uint32_t next = appended.next;
-            appended = MakeAppended(replaced);
-            appended.next = next;
-        } else {
-            if (replacedLines_.empty()) replacedLines_.resize(text_.size());
-            replacedLines_[line] = true;
-            replaced_.push_back({line, replaced});
+            for (; i < keys.size(); ++i)
+                SetIn(s, keys[i], values[i]);
         }
     }
 
@@ -299,7 +312,8 @@ public:
             }
         };
         auto next = replaced_.begin();
-        for (const Section& s : sections_) {
+        for (std::size_t i = 0; i < sections_.size(); ++i) {
+            const Section& s = sections_[i];
             if (s.header.data() != nullptr) put(s.header);
             for (const char* p = s.body; p < s.bodyEnd;) {
                 const std::uint64_t offset = static_cast<std::uint64_t>(p - text_.data());
@@ -381,6 +395,67 @@ private:
         if (length == kKeyElsewhere) return KeyIn(line);
         return line.substr(0, length);
     }
+    // The section of the name (see FindSection). Keys of one section mostly come together, and a list of
+    // players goes back to the same section between them: the sections of the last two names are tried
+    // first.
+    std::uint32_t SectionOf(std::string_view section) {
+        Recent* recent = &recent_[0];
+        if (recent->section == kNone || section != recent->name) {
+            std::swap(recent_[0], recent_[1]);
+            if (recent->section == kNone || section != recent->name) {
+                recent->section = FindSection(section);
+                recent->name.assign(section);
+            }
+        }
+        return recent->section;
+    }
+
+    // Whether keys[i], about to be set in the section just made for keys[first] to keys[i - 1], can be
+    // added without a look at its lines. Each of those lines is its key, "=" and its value; the first line's
+    // key reads as `firstKey`, the others' as themselves. A key that reads as its own line's key and matches
+    // none of those is new to the section.
+    static bool NewInFreshSection(std::span<const std::string_view> keys, std::size_t first,
+                                  std::string_view firstKey, std::size_t i) {
+        const std::string_view key = keys[i];
+        if (key.empty() || key.size() >= kKeyElsewhere || IsWhitespace(key.front()) || IsWhitespace(key.back()) ||
+            key.front() == ';' || key.find('=') != std::string_view::npos || SameName(firstKey, key)) {
+            return false;
+        }
+        for (std::size_t j = first + 1; j < i; ++j)
+            if (SameName(keys[j], key)) return false;
+        return true;
+    }
+
+    // Set in a known section.
+    void SetIn(std::uint32_t s, std::string_view key, std::string_view value) {
+        const std::uint64_t line = FindKey(s, key);
+        if (line == kNoLine) {
+            Append(s, arena_.Join({key, "=", value}));
+            return;
+        }
+        // A line that already reads as it would be written stays as it is: who lists mostly name players
+        // again with the values the file holds, and a friends file runs to millions of lines.
+        const std::string_view current = Line(line);
+        const std::string_view keyText = KeyOf(current);
+        const bool replacedBefore = !(line & kAppended) && ReplacedBefore(line);
+        if (!replacedBefore && keyText.data() == current.data() &&
+            current.size() == keyText.size() + 1 + value.size() && current[keyText.size()] == '=' &&
+            current.substr(keyText.size() + 1) == value) {
+            return;
+        }
+        const std::string_view replaced = arena_.Join({keyText, "=", value});
+        if (line & kAppended) {
+            Appended& appended = appended_[line & ~kAppended];
+            const std::uint32_t next = appended.next;
+            appended = MakeAppended(replaced);
+            appended.next = next;
+        } else {
+            if (replacedLines_.empty()) replacedLines_.resize(text_.size());
+            replacedLines_[line] = true;
+            replaced_.push_back({line, replaced});
+        }
+    }
+
     struct Replaced {
         std::uint64_t offset;
         std::string_view text;
@@ -471,9 +546,15 @@ private:
         ++keyCount_;
     }
 
-    void Append(std::uint32_t section, std::string_view line) {
+    void Append(std::uint32_t section, std::string_view line) { Append(section, MakeAppended(line)); }
+    // A line "key=value" of a key that reads as its line's key.
+    void Append(std::uint32_t section, std::string_view line, std::size_t keyLength) {
+        Append(section, Appended{line, kNone, static_cast<std::uint32_t>(keyLength)});
+    }
+    void Append(std::uint32_t section, const Appended& added) {
+        const std::string_view line = added.text;
         const auto index = static_cast<std::uint32_t>(appended_.size());
-        appended_.push_back(MakeAppended(line));
+        appended_.push_back(added);
         Section& s = sections_[section];
         if (s.lastAppended == kNone) {
             s.firstAppended = index;
@@ -484,7 +565,7 @@ private:
         if (s.indexed) RememberKey(section, index | kAppended, line);
     }
 
-    // Returns the new section's header.
+    // Returns the name the new section's header reads as.
     std::string_view AddSection(std::string_view name, std::string_view key, std::string_view value) {
         // The file's last line decides the blank line before the new section.
         Section& last = sections_.back();
@@ -496,17 +577,18 @@ private:
         sections_.push_back({header, nullptr, nullptr, nullptr});
         const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
         Append(section, arena_.Join({key, "=", value}));
-        AddSectionName(*SectionName(header), section);
-        return header;
+        const std::string_view readsAs = *SectionName(header);
+        AddSectionName(readsAs, section);
+        return readsAs;
     }
 
     std::string text_;
-    std::vector<Section> sections_;  // the first holds the lines before any header
+    BlockVector<Section> sections_;  // the first holds the lines before any header
     std::vector<NameSlot> sectionSlots_;
     std::size_t sectionMask_ = 0, sectionCount_ = 0;
     std::vector<KeySlot> keySlots_;
     std::size_t keyMask_ = 0, keyCount_ = 0;
-    std::vector<Appended> appended_;
+    BlockVector<Appended> appended_;
     std::vector<Replaced> replaced_;
     // The offsets of the file's lines that replaced_ holds a change of (Line gives a line as read).
     std::vector<bool> replacedLines_;
@@ -590,6 +672,11 @@ bool ProfileEdit::Open() {
 
 void ProfileEdit::Set(std::string_view section, std::string_view key, std::string_view value) {
     text_->Set(section, key, value);
+}
+
+void ProfileEdit::SetKeys(std::string_view section, std::span<const std::string_view> keys,
+                          std::span<const std::string_view> values) {
+    text_->SetKeys(section, keys, values.first(keys.size()));
 }
 
 bool ProfileEdit::Commit() {

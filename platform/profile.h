@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -75,6 +76,10 @@ public:
     bool IsOpen() const { return text_ != nullptr; }
     // As Profile::WriteString, in memory; the edit must be open.
     void Set(std::string_view section, std::string_view key, std::string_view value);
+    // Set of keys[i] to values[i] in turn, all in one section (values holds at least as many): a section
+    // the first key makes takes the rest without a search of its lines.
+    void SetKeys(std::string_view section, std::span<const std::string_view> keys,
+                 std::span<const std::string_view> values);
     // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
     // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
     // Commit writes them all again.

@@ -54,7 +54,7 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
 // the memory of the store; the bytes bound it for entries of absurd length.
 constexpr std::size_t kFriendsBatch = 200000;
 constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
-constexpr std::array<std::string_view, 6> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
+constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
     if (who.name.empty() || !FitsIniName(who.name)) return;
@@ -98,8 +98,7 @@ void FlushFriends(RunContext& run) {
     friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
         file->Set(knownTo, player, "");
         info.assign("PlayerInfo.").append(player);
-        for (std::size_t i = 0; i < kFriendKeys.size(); ++i)
-            file->Set(info, kFriendKeys[i], values[i]);
+        file->SetKeys(info, kFriendKeys, values);
     });
     friends.clear();
 }

@@ -198,18 +198,32 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
             const std::string key = random() % 3 == 0 ? "player" + std::to_string(random() % 260) : pick(keyNames);
             // Few values in some rounds, so that keys are set back to what they held.
             entries.push_back({pick(sectionNames), key, std::to_string(random() % (round % 2 ? 100 : 9))});
+            // Runs of keys in one section, often a new one, which an edit sets together.
+            if (random() % 8 == 0) {
+                const std::string section = random() % 2 ? "Info.P" + std::to_string(random() % 40) : pick(sectionNames);
+                for (int k = static_cast<int>(random() % 40); k > 0; --k)
+                    entries.push_back({section, pick(keyNames), std::to_string(random() % 9)});
+            }
         }
         const auto path = folder.path() / ("f" + std::to_string(round) + ".ini");
         if (round % 10 != 9) WriteFile(path, text);  // now and then no file at all
         if (round % 3 == 1) {
             // The same keys through one edit, written once part way and again at the end.
+            // Keys of one section in a row go in together.
             platform::ProfileEdit edit(path.string());
             ASSERT_TRUE(edit.Open());
-            for (std::size_t n = 0; n < entries.size(); ++n) {
-                if (n == entries.size() / 2) {
+            bool committed = false;
+            for (std::size_t n = 0, next = 0; n < entries.size(); n = next) {
+                if (!committed && n >= entries.size() / 2) {
                     ASSERT_TRUE(edit.Commit());
+                    committed = true;
                 }
-                edit.Set(entries[n].section, entries[n].key, entries[n].value);
+                std::vector<std::string_view> keys, values;
+                for (next = n; next < entries.size() && entries[next].section == entries[n].section; ++next) {
+                    keys.push_back(entries[next].key);
+                    values.push_back(entries[next].value);
+                }
+                edit.SetKeys(entries[n].section, keys, values);
             }
             ASSERT_TRUE(edit.Commit());
         } else {
