@@ -18,7 +18,11 @@ bool LogReader::Open(const std::string& path) {
     if (file_ == nullptr) return false;
     std::uintmax_t size = std::filesystem::file_size(p, ec);
     initialSize_ = ec ? 0 : static_cast<std::uint64_t>(size);
-    buffer_.resize(kBlockSize);
+    if (storage_.empty()) {
+        storage_.resize(kBlockSize + kPage);
+        const auto address = reinterpret_cast<std::uintptr_t>(storage_.data());
+        block_ = storage_.data() + (kPage - address % kPage) % kPage;
+    }
     pos_ = end_ = 0;
     carry_.clear();
     eof_ = failed_ = false;
@@ -46,7 +50,7 @@ bool LogReader::Refill() {
     // A short read may have left the stream at its end; lines the game appended since must still be read,
     // and some C libraries do not look at the file again until the stream is positioned.
     std::fseek(file_, 0, SEEK_CUR);
-    std::size_t n = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    std::size_t n = std::fread(block_, 1, kBlockSize, file_);
     pos_ = 0;
     end_ = n;
     if (n == 0) {
@@ -65,7 +69,7 @@ bool LogReader::NextLineAcrossBlocks(std::string_view& line) {
     continues_ = false;
     while (true) {
         if (pos_ < end_) {
-            const char* start = buffer_.data() + pos_;
+            const char* start = block_ + pos_;
             const std::size_t available = end_ - pos_;
             const void* hit = std::memchr(start, '\n', available);
             if (hit != nullptr) {
@@ -101,7 +105,7 @@ bool LogReader::NextLineAcrossBlocks(std::string_view& line) {
 bool LogReader::NextPiece(std::string_view& piece) {
     while (true) {
         if (pos_ < end_) {
-            const char* start = buffer_.data() + pos_;
+            const char* start = block_ + pos_;
             const std::size_t available = end_ - pos_;
             if (const void* hit = std::memchr(start, '\n', available); hit != nullptr) {
                 const auto length = static_cast<std::size_t>(static_cast<const char*>(hit) - start);
