@@ -43,6 +43,12 @@ cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 # Only what the benchmark runs: the test suite is no part of it, and a test that does not build must not
 # stop a timing of the program.
 cmake --build "$top/build" -j2 --target krav-cli loggen krav_data >/dev/null
+# The figures are of the profile-guided build once scripts/setup.sh (quickstart.sh, test.sh) has made one.
+if grep -q '^KRAV_PGO:STRING=USE$' "$top/build/CMakeCache.txt"; then
+    echo "timing the profile-guided build in $top/build" >&2
+else
+    echo "timing a build without a profile (scripts/setup.sh $top/build -DCMAKE_BUILD_TYPE=Release makes one)" >&2
+fi
 loggen="$top/build/bin/loggen"
 krav="$top/build/bin/krav-cli"
 

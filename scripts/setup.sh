@@ -10,5 +10,27 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 build="$1"
 shift
-cmake -S "$top" -B "$build" "$@" >/dev/null
+
+# A Release build made with g++ for this machine is profile-guided: krav-cli is built instrumented, trained
+# on generated logs (scripts/pgo-train.sh), and everything is built again with the profile. The profile is
+# kept while the sources it was made from stay the same. KRAV_PGO=0 in the environment builds without one.
+pgo=0
+if [ "${KRAV_PGO:-1}" != 0 ] && [[ " $* " == *" -DCMAKE_BUILD_TYPE=Release "* ]] &&
+    [[ " $* " != *" -DCMAKE_TOOLCHAIN_FILE="* ]] && [[ " $* " != *" -DCMAKE_CXX_COMPILER="* ]]; then
+    pgo=1
+fi
+if [ "$pgo" = 1 ]; then
+    sources_id=$(cd "$top" && find platform engine recognisers output cli bench data examples         CMakeLists.txt scripts/pgo-train.sh -type f -print0 | sort -z | xargs -0 md5sum | md5sum | cut -d' ' -f1)
+    stamp="$build/pgo-profile/sources.md5"
+    if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$sources_id" ]; then
+        echo "Building krav-cli for the training run of the profile-guided build"
+        cmake -S "$top" -B "$build" "$@" -DKRAV_PGO=GENERATE >/dev/null
+        cmake --build "$build" -j"$(nproc)" --target krav-cli loggen krav_data >/dev/null
+        "$top/scripts/pgo-train.sh" "$build"
+        echo "$sources_id" >"$stamp"
+    fi
+    cmake -S "$top" -B "$build" "$@" -DKRAV_PGO=USE >/dev/null
+else
+    cmake -S "$top" -B "$build" "$@" -DKRAV_PGO=OFF >/dev/null
+fi
 cmake --build "$build" -j"$(nproc)"
