@@ -20,7 +20,10 @@ if [ "${KRAV_PGO:-1}" != 0 ] && [[ " $* " == *" -DCMAKE_BUILD_TYPE=Release "* ]]
     pgo=1
 fi
 if [ "$pgo" = 1 ]; then
-    sources_id=$(cd "$top" && find platform engine recognisers output cli bench data examples         CMakeLists.txt scripts/pgo-train.sh -type f -print0 | sort -z | xargs -0 md5sum | md5sum | cut -d' ' -f1)
+    # The profile belongs to these sources and this compiler.
+    sources_id=$( (cd "$top" && c++ -dumpfullversion &&
+        find platform engine recognisers output cli bench data examples CMakeLists.txt scripts/pgo-train.sh \
+            -type f -print0 | sort -z | xargs -0 md5sum) | md5sum | cut -d' ' -f1)
     stamp="$build/pgo-profile/sources.md5"
     if [ ! -f "$stamp" ] || [ "$(cat "$stamp")" != "$sources_id" ]; then
         echo "Building krav-cli for the training run of the profile-guided build"
