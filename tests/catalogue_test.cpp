@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "engine/text.h"
@@ -263,9 +261,7 @@ TEST(ListLogs, TheMergeUtilityIsReallyStartedWhenItCanRun) {
     ListLogs(started, cLogs, request, host);
     EXPECT_TRUE(started.Status.empty());
     EXPECT_TRUE(started.CloseRequested);
-    for (int i = 0; i < 500 && !fs::exists(record); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(ReadFile(record), "[-t]\n" + game.folder.path().string() + "\n");
+    EXPECT_EQ(WaitForRecord(record), "[-t]\n" + game.folder.path().string() + "\n");
 }
 
 TEST(FolderCommand, DescriptionAndMergeArgumentsFollowTheRequest) {

@@ -24,12 +24,6 @@ TEST(Shell, ParametersSplitAtBlanksWithQuotesGrouping) {
     EXPECT_EQ(platform::SplitParameters("-p \"/games/my eq\" \"\""), (Params{"-p", "/games/my eq", ""}));
 }
 
-std::string WaitForFile(const fs::path& path) {
-    for (int i = 0; i < 500 && !fs::exists(path); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return ReadFile(path);
-}
-
 #ifdef _WIN32
 constexpr const char* kProgramName = "tool.exe";
 #else
@@ -44,7 +38,7 @@ TEST(Shell, StartsAProgramWithItsParametersInItsWorkingFolder) {
     const std::string work = folder.text() + "work dir \xE9";
     fs::create_directories(platform::NativePath(work));
     ASSERT_TRUE(platform::StartProgram(program.string(), "-p \"/a b\" c", work));
-    EXPECT_EQ(WaitForFile(platform::NativePath(work + "/out")), "[-p]\n[/a b]\n[c]\n" + work + "\n");
+    EXPECT_EQ(WaitForRecord(platform::NativePath(work + "/out")), "[-p]\n[/a b]\n[c]\n" + work + "\n");
 }
 
 TEST(Shell, AProgramThatCannotRunIsAFailure) {

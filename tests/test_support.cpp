@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -183,6 +185,15 @@ std::string ReadFile(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string WaitForRecord(const fs::path& path) {
+    std::string text;
+    for (int i = 0; i < 500; ++i) {
+        if (fs::exists(path) && !(text = ReadFile(path)).empty()) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return text;
 }
 
 std::vector<std::string> FileNames(const fs::path& folder) {

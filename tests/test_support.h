@@ -52,6 +52,10 @@ std::string CliPath();
 // The stand-in for a started program (tests/start_recorder.cpp), to be copied where a test needs it; its
 // name ends in ".exe" on Windows, where only such a name runs.
 std::string RecorderPath();
+// What a started recorder wrote to `path`: waits up to five seconds for the file to appear and to be
+// readable with content. On Windows the recorder's rename can still hold the new name open for a moment
+// after it appears, so the first open may fail; the file is never empty once complete.
+std::string WaitForRecord(const std::filesystem::path& path);
 
 // A POSIX-style absolute path of a test as this system spells it: on Windows "/a/b/" becomes "C:\a\b\".
 std::string Native(std::string_view posixPath);
