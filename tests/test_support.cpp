@@ -188,10 +188,11 @@ std::string ReadFile(const fs::path& path) {
 }
 
 std::string WaitForRecord(const fs::path& path) {
-    std::string text;
-    for (int i = 0; i < 500; ++i) {
-        if (fs::exists(path) && !(text = ReadFile(path)).empty()) break;
+    // A file that is missing, or that cannot be opened yet, reads as empty.
+    std::string text = ReadFile(path);
+    for (int i = 0; i < 500 && text.empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        text = ReadFile(path);
     }
     return text;
 }
