@@ -14,14 +14,17 @@ shift
 # A Release build made with g++ for this machine is profile-guided: krav-cli is built instrumented, trained
 # on generated logs (scripts/pgo-train.sh), and everything is built again with the profile. The profile is
 # kept while the sources it was made from stay the same. KRAV_PGO=0 in the environment builds without one.
+# The compiler is the one CMake picks: $CXX, else c++.
+compiler=${CXX:-c++}
 pgo=0
 if [ "${KRAV_PGO:-1}" != 0 ] && [[ " $* " == *" -DCMAKE_BUILD_TYPE=Release "* ]] &&
-    [[ " $* " != *" -DCMAKE_TOOLCHAIN_FILE="* ]] && [[ " $* " != *" -DCMAKE_CXX_COMPILER="* ]]; then
+    [[ " $* " != *" -DCMAKE_TOOLCHAIN_FILE="* ]] && [[ " $* " != *" -DCMAKE_CXX_COMPILER="* ]] &&
+    "$compiler" --version 2>/dev/null | grep -q "Free Software Foundation"; then
     pgo=1
 fi
 if [ "$pgo" = 1 ]; then
     # The profile belongs to these sources and this compiler.
-    sources_id=$( (cd "$top" && c++ -dumpfullversion &&
+    sources_id=$( (cd "$top" && "$compiler" -dumpfullversion &&
         find platform engine recognisers output cli bench data examples CMakeLists.txt scripts/pgo-train.sh \
             -type f -print0 | sort -z | xargs -0 md5sum) | md5sum | cut -d' ' -f1)
     stamp="$build/pgo-profile/sources.md5"
