@@ -154,6 +154,8 @@ void ProcessingRun::Finish() {
     } catch (...) {
         Failed("unknown failure");
     }
+    // The friends file, written beside the end steps, is done before the run goes on.
+    run_.SettleFriends();
 
     host.SetProgressPosition(run_.progressMaximum_);
     s.Title = kAppTitle;

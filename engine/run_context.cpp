@@ -20,6 +20,30 @@ RunContext::RunContext(Session& s, const RunInputs& in, RunHost& h)
     FirstTimestamp.reserve(kTimestampLength);
 }
 
+RunContext::~RunContext() {
+    // The worker may outlive the run's last status line only by its closing; it must not call back.
+    session.BeforeStatus = nullptr;
+}
+
+void RunContext::StartFriends(std::unique_ptr<FriendsWorker::Target> target) {
+    State.Friends.Start(std::move(target));
+    session.BeforeStatus = [this] { SettleFriends(); };
+}
+
+void RunContext::SettleFriends() {
+    if (settling_ || !State.Friends.Started()) return;
+    settling_ = true;  // the lines added here come in through the same door
+    FriendsWorker::Outcome outcome = State.Friends.Settle();
+    for (std::string& warning : outcome.warnings) {
+        // The run goes on without the friends file; the user hears of it once.
+        if (State.FriendsFileWarned) break;
+        State.FriendsFileWarned = true;
+        session.AddWarning(std::move(warning));
+    }
+    if (outcome.failed) session.AddError(std::string(texts::kUnexpectedFailure) + outcome.failure + ")!");
+    settling_ = false;
+}
+
 void RunContext::CheckWrite(Output& out, bool ok) {
     // A failed write ends the run along the stop path, so nothing incomplete replaces the user's files.
     if (!ok && !out.failureReported) {

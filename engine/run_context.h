@@ -8,14 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/friend_store.h"
+#include "engine/friends_worker.h"
 #include "engine/log_line.h"
 #include "engine/log_reader.h"
 #include "engine/run_host.h"
 #include "engine/run_inputs.h"
 #include "engine/session.h"
 #include "engine/work_file.h"
-#include "platform/profile.h"
 
 namespace krav {
 
@@ -24,9 +23,15 @@ inline constexpr const char* kUnknownTongue = "an unknown tongue";
 // Working state that recognisers keep between lines of one run.
 struct RecogniserState {
     bool FriendsFileWarned = false;  // the friends file could not be written once already
-    FriendStore Friends;  // players of who lists not yet handed to the friends file
-    // The friends file as the run's who lists leave it, read on the first batch and written at the end.
-    std::unique_ptr<platform::ProfileEdit> FriendsFile;
+    // The players of who lists on their way to the friends file, started by the first entry (see
+    // RunContext::StartFriends).
+    FriendsWorker Friends{kFriendsBatch, kFriendsBatchBytes};
+    // Who lists of a long log name the same players again and again: each player is kept once, with the
+    // latest values, and handed to the friends file's edit only when very many players wait, at the end of
+    // the log otherwise. The edit holds the file in memory and writes it once, at the end of the run. The
+    // batch bounds the memory of the store; the bytes bound it for entries of absurd length.
+    static constexpr std::size_t kFriendsBatch = 200000;
+    static constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
     // The date of the who list being read, for its entries: one text for the many entries of one time.
     std::string WhoTimestamp, WhoDate;
     std::string OfferedItem;             // the item of the last merchant's price offer
@@ -41,6 +46,7 @@ struct RecogniserState {
 class RunContext {
 public:
     RunContext(Session& session, const RunInputs& inputs, RunHost& host);
+    ~RunContext();
     RunContext(const RunContext&) = delete;
     RunContext& operator=(const RunContext&) = delete;
 
@@ -78,6 +84,13 @@ public:
     void AppendChatLine(bool channelFlag, const LogLine& line);
     void AppendBackupLine(std::string_view raw);
 
+    // Starts State.Friends with the friends file as its target; from then on a status line waits for what
+    // the friends file has to say first.
+    void StartFriends(std::unique_ptr<FriendsWorker::Target> target);
+    // Waits for the friends file's work handed over so far and adds its warning (once a run) or its failure
+    // to the status list.
+    void SettleFriends();
+
     // For recognisers that read the lines following their own (who lists): one more raw line, with the end,
     // stop, backup, progress and count handling of every line. False at the end of the log or on a stop.
     bool ReadExtraLine(std::string_view& raw);
@@ -113,6 +126,7 @@ private:
     std::int64_t titlePercent_ = -1;
     // The positions that show titlePercent_: from titleFrom_ up to, not including, titleUntil_.
     std::int64_t titleFrom_ = 1, titleUntil_ = 0;
+    bool settling_ = false;
 };
 
 }  // namespace krav

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,7 +60,14 @@ public:
     // eName shows the character name, followed by the surname when there is one.
     void RefreshName();
 
-    void AddStatus(std::string line) { Status.push_back(std::move(line)); }
+    // Set by a run while work of its own goes on beside it (the friends file): called before a status line
+    // is added, so that what that work has to say comes first.
+    std::function<void()> BeforeStatus;
+
+    void AddStatus(std::string line) {
+        if (BeforeStatus) BeforeStatus();
+        Status.push_back(std::move(line));
+    }
     void AddWarning(std::string line);
     void AddError(std::string line);  // also stops the run before its next line
     // An error met outside a run (at start-up, while listing logs): counted, but there is no run to stop.

@@ -48,13 +48,56 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
     if (skills.FindRow(key) == 0) skills.NewRow({key, "?", "unknown", "?"});
 }
 
-// Who lists of a long log name the same players again and again: each player is kept once, with the latest
-// values, and handed to the friends file's edit only when very many players wait, at the end of the log
-// otherwise. The edit holds the file in memory and writes it once, at the end of the run. The batch bounds
-// the memory of the store; the bytes bound it for entries of absurd length.
-constexpr std::size_t kFriendsBatch = 200000;
-constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
 constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
+
+// The friends file as the run's who lists leave it: read when the first batch of players arrives, written at
+// the end. Works on the friends worker's thread, from copies of the run's inputs. A file that cannot be read
+// loses the batch, and the next batch tries it again.
+class FriendsFile final : public FriendsWorker::Target {
+public:
+    explicit FriendsFile(const RunInputs& inputs)
+        : folder_(inputs.GameFolder),
+          name_("PRAL_" + inputs.EntryServer + ".lst"),
+          knownTo_("PlayersKnownTo." + inputs.EntryCharacter) {}
+
+    std::string Take(FriendStore& friends) override {
+        if (friends.empty()) return {};
+        if (!file_) {
+            const std::optional<std::string> onDisk =
+                platform::FindNameNoCase(folder_, name_, platform::EntryKind::File);
+            file_ = std::make_unique<platform::ProfileEdit>(folder_ + onDisk.value_or(name_));
+        }
+        if (!file_->Open()) {
+            std::string warning = Warning(*file_);
+            file_.reset();
+            friends.clear();
+            return warning;
+        }
+        // Each player's keys in the order of a who entry: PlayersKnownTo, then its own section.
+        std::string info;
+        friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
+            file_->Set(knownTo_, player, "");
+            info.assign("PlayerInfo.").append(player);
+            file_->SetKeys(info, kFriendKeys, values);
+        });
+        friends.clear();
+        return {};
+    }
+
+    std::string Write() override {
+        std::unique_ptr<platform::ProfileEdit> file = std::move(file_);
+        if (file && !file->Commit()) return Warning(*file);
+        return {};
+    }
+
+private:
+    static std::string Warning(const platform::ProfileEdit& file) {
+        return "WARNING: Unable to update friends file (" + file.path() + ")!";
+    }
+
+    const std::string folder_, name_, knownTo_;
+    std::unique_ptr<platform::ProfileEdit> file_;
+};
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
     if (who.name.empty() || !FitsIniName(who.name)) return;
@@ -63,52 +106,17 @@ void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestam
         state.WhoTimestamp = timestamp;
         state.WhoDate = ShortDate(timestamp);
     }
-    state.Friends.Set(who.name, {who.className, who.level, who.race, who.guild, who.title, state.WhoDate});
-}
-
-void WarnFriendsFile(RunContext& run, const platform::ProfileEdit& file) {
-    // The run goes on without the friends file; the user hears of it once.
-    if (run.State.FriendsFileWarned) return;
-    run.State.FriendsFileWarned = true;
-    run.session.AddWarning("WARNING: Unable to update friends file (" + file.path() + ")!");
-}
-
-// Hands the players waiting in the store to the friends file's edit, which the first batch of the run opens.
-// A file that cannot be read loses the batch, and the next batch tries it again.
-void FlushFriends(RunContext& run) {
-    FriendStore& friends = run.State.Friends;
-    if (friends.empty()) return;
-    std::unique_ptr<platform::ProfileEdit>& file = run.State.FriendsFile;
-    if (!file) {
-        const std::string folder = run.inputs.GameFolder;
-        const std::string name = "PRAL_" + run.inputs.EntryServer + ".lst";
-        const std::optional<std::string> onDisk =
-            platform::FindNameNoCase(folder, name, platform::EntryKind::File);
-        file = std::make_unique<platform::ProfileEdit>(folder + onDisk.value_or(name));
-    }
-    if (!file->Open()) {
-        WarnFriendsFile(run, *file);
-        file.reset();
-        friends.clear();
-        return;
-    }
-    // Each player's keys in the order of a who entry: PlayersKnownTo, then its own section.
-    const std::string knownTo = "PlayersKnownTo." + run.inputs.EntryCharacter;
-    std::string info;
-    friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
-        file->Set(knownTo, player, "");
-        info.assign("PlayerInfo.").append(player);
-        file->SetKeys(info, kFriendKeys, values);
-    });
-    friends.clear();
+    if (!state.Friends.Started()) run.StartFriends(std::make_unique<FriendsFile>(run.inputs));
+    const FriendStore::Values values{who.className, who.level, who.race, who.guild, who.title, state.WhoDate};
+    if (!state.Friends.Add(who.name, values)) run.SettleFriends();
 }
 
 }  // namespace
 
 void SaveFriends(RunContext& run) {
-    FlushFriends(run);
-    std::unique_ptr<platform::ProfileEdit> file = std::move(run.State.FriendsFile);
-    if (file && !file->Commit()) WarnFriendsFile(run, *file);
+    // The rest goes to the file on the worker's thread, while the run writes its report; the run settles
+    // before its next status line.
+    run.State.Friends.End();
 }
 
 namespace {
@@ -248,10 +256,6 @@ bool ReadWhoList(RunContext& run, const LogLine& line) {
         }
         if (who.cutName == run.session.Character.CharacterName) TakeOwnEntry(run.session, who);
         WriteFriend(run, who, timestamp);
-        // A who list may be endless.
-        if (run.State.Friends.size() >= kFriendsBatch || run.State.Friends.TextBytes() >= kFriendsBatchBytes) {
-            FlushFriends(run);
-        }
     }
     if (closed) TakeZoneAlias(run.session, closing);
     return true;

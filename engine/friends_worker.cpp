@@ -1,0 +1,184 @@
+// Who entries handed to a second thread in blocks, each entry its name and values as a length and bytes.
+#include "engine/friends_worker.h"
+
+#include <cstring>
+#include <exception>
+#include <system_error>
+#include <utility>
+
+namespace krav {
+
+namespace {
+
+// A block holds some thousand entries; the queue is bounded, so that a thread that falls behind (a large
+// batch going to the file) holds up the reading instead of the memory growing with the log.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;
+void PutText(std::string& block, std::string_view text) {
+    const std::size_t length = text.size();
+    block.append(reinterpret_cast<const char*>(&length), sizeof length);
+    block.append(text);
+}
+
+std::string_view TakeText(std::string_view block, std::size_t& at) {
+    std::size_t length = 0;
+    std::memcpy(&length, block.data() + at, sizeof length);
+    at += sizeof length;
+    const std::string_view text = block.substr(at, length);
+    at += length;
+    return text;
+}
+
+}  // namespace
+
+FriendsWorker::~FriendsWorker() {
+    if (!threaded_) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void FriendsWorker::Start(std::unique_ptr<Target> target) {
+    target_ = std::move(target);
+    block_.reserve(kBlockBytes + 256);
+    try {
+        thread_ = std::thread([this] { Work(); });
+        threaded_ = true;
+    } catch (const std::system_error&) {
+        threaded_ = false;  // no thread to be had: the work is done as it arrives
+    }
+}
+
+bool FriendsWorker::Add(std::string_view name, const FriendStore::Values& values) {
+    PutText(block_, name);
+    for (std::string_view value : values)
+        PutText(block_, value);
+    if (block_.size() < kBlockBytes) return true;
+    Handover();
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !outcome_.failed || failureTold_;
+}
+
+void FriendsWorker::Handover() {
+    if (block_.empty()) return;
+    std::string block;
+    block.reserve(kBlockBytes + 256);
+    block.swap(block_);
+    if (!threaded_) {
+        Process(block);
+        return;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return queuedBytes_ < kQueuedBytes; });
+    queuedBytes_ += block.size();
+    queue_.push_back(std::move(block));
+    lock.unlock();
+    wake_.notify_one();
+}
+
+void FriendsWorker::End() {
+    if (!Started()) return;
+    Handover();
+    if (!threaded_) {
+        Finish();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ending_ = true;
+    }
+    wake_.notify_one();
+}
+
+FriendsWorker::Outcome FriendsWorker::Settle() {
+    if (!Started()) return {};
+    Handover();
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return queue_.empty() && !busy_ && ending_ == ended_; });
+    Outcome outcome;
+    outcome.warnings.swap(outcome_.warnings);
+    // A failure is told once; the work stays stopped.
+    if (outcome_.failed && !failureTold_) {
+        failureTold_ = true;
+        outcome.failed = true;
+        outcome.failure = outcome_.failure;
+    }
+    return outcome;
+}
+
+void FriendsWorker::Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [&] { return closing_ || !queue_.empty() || (ending_ && !ended_); });
+        if (closing_) return;
+        busy_ = true;
+        if (!queue_.empty()) {
+            const std::string block = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            Process(block);
+            lock.lock();
+            queuedBytes_ -= block.size();
+        } else {
+            lock.unlock();
+            Finish();
+            lock.lock();
+            ended_ = true;
+        }
+        busy_ = false;
+        done_.notify_all();
+    }
+}
+
+// A failure (no memory) stops the work: what follows is dropped, and the file is not written.
+template <typename Step>
+void FriendsWorker::Guarded(Step&& step) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (outcome_.failed) return;
+    }
+    std::string failure;
+    try {
+        step();
+        return;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "unknown failure";
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    outcome_.failed = true;
+    outcome_.failure = std::move(failure);
+}
+
+void FriendsWorker::Note(std::string warning) {
+    if (warning.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    outcome_.warnings.push_back(std::move(warning));
+}
+
+void FriendsWorker::Process(std::string_view block) {
+    Guarded([&] {
+        FriendStore::Values values;
+        for (std::size_t at = 0; at < block.size();) {
+            const std::string_view name = TakeText(block, at);
+            for (std::string_view& value : values)
+                value = TakeText(block, at);
+            store_.Set(name, values);
+            if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_)
+                Note(target_->Take(store_));
+        }
+    });
+}
+
+void FriendsWorker::Finish() {
+    Guarded([&] {
+        Note(target_->Take(store_));
+        Note(target_->Write());
+    });
+}
+
+}  // namespace krav

@@ -1,0 +1,131 @@
+// The friends worker against the store used in place: the same batches reach the target, in the same order,
+// whatever the thread does; what the target says comes back through Settle, a failure once.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/friends_worker.h"
+
+namespace krav {
+namespace {
+
+using Batches = std::vector<std::vector<std::string>>;
+
+std::vector<std::string> Players(const FriendStore& store) {
+    std::vector<std::string> players;
+    store.ForEach([&](std::string_view name, const FriendStore::Values& values) {
+        std::string player(name);
+        for (std::string_view value : values)
+            player.append("|").append(value);
+        players.push_back(std::move(player));
+    });
+    return players;
+}
+
+// Keeps what it is handed (on the worker's thread; read after Settle). The `failAt`-th batch throws.
+class Recorder final : public FriendsWorker::Target {
+public:
+    Recorder(Batches& batches, int& writes, std::size_t failAt)
+        : batches_(batches), writes_(writes), failAt_(failAt) {}
+    std::string Take(FriendStore& players) override {
+        if (players.empty()) return {};
+        if (batches_.size() + 1 == failAt_) throw std::runtime_error("no room");
+        batches_.push_back(Players(players));
+        players.clear();
+        return batches_.size() % 2 == 0 ? "batch " + std::to_string(batches_.size()) : std::string();
+    }
+    std::string Write() override { return "written " + std::to_string(++writes_); }
+
+private:
+    Batches& batches_;
+    int& writes_;
+    std::size_t failAt_;
+};
+
+struct Entry {
+    std::string name;
+    std::vector<std::string> values;
+    FriendStore::Values Views() const {
+        FriendStore::Values views;
+        for (std::size_t v = 0; v < views.size(); ++v)
+            views[v] = values[v];
+        return views;
+    }
+};
+
+// Many entries over a pool of names, so that players come back within and across batches.
+std::vector<Entry> Entries(unsigned seed, std::size_t count) {
+    std::mt19937 random(seed);
+    std::vector<Entry> entries(count);
+    for (Entry& entry : entries) {
+        entry.name = "Player" + std::to_string(random() % 700);
+        for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
+            entry.values.push_back(random() % 4 == 0 ? std::string() : std::to_string(random() % 9));
+    }
+    return entries;
+}
+
+TEST(FriendsWorker, HandsTheTargetTheBatchesTheStoreMakesInPlace) {
+    const std::vector<Entry> entries = Entries(5, 20000);
+    for (const auto& [players, bytes] :
+         {std::pair<std::size_t, std::size_t>{100, 1u << 30}, {1u << 30, 3000}}) {
+        Batches expected;
+        std::vector<std::size_t> doneAfter;  // batches complete after each entry
+        FriendStore store;
+        for (const Entry& entry : entries) {
+            store.Set(entry.name, entry.Views());
+            if (store.size() >= players || store.TextBytes() >= bytes) {
+                expected.push_back(Players(store));
+                store.clear();
+            }
+            doneAfter.push_back(expected.size());
+        }
+        expected.push_back(Players(store));
+
+        Batches batches;
+        int writes = 0;
+        FriendsWorker worker(players, bytes);
+        worker.Start(std::make_unique<Recorder>(batches, writes, 0));
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            ASSERT_TRUE(worker.Add(entries[i].name, entries[i].Views()));
+            if (i == entries.size() / 2) {
+                // Midway, Settle waits for every entry so far, not only the blocks handed over; nothing is
+                // written yet.
+                EXPECT_FALSE(worker.Settle().failed);
+                EXPECT_EQ(batches.size(), doneAfter[i]);
+                EXPECT_EQ(writes, 0);
+            }
+        }
+        worker.End();
+        const FriendsWorker::Outcome outcome = worker.Settle();
+        ASSERT_GT(expected.size(), 3u);
+        EXPECT_EQ(batches, expected);
+        EXPECT_EQ(writes, 1);
+        ASSERT_FALSE(outcome.warnings.empty());
+        EXPECT_EQ(outcome.warnings.back(), "written 1");
+        EXPECT_FALSE(outcome.failed);
+    }
+}
+
+TEST(FriendsWorker, AFailureStopsTheWorkIsToldOnceAndNothingIsWritten) {
+    const std::vector<Entry> entries = Entries(9, 5000);
+    Batches batches;
+    int writes = 0;
+    FriendsWorker worker(50, 1u << 30);
+    worker.Start(std::make_unique<Recorder>(batches, writes, 2));
+    for (const Entry& entry : entries)
+        worker.Add(entry.name, entry.Views());
+    worker.End();
+    const FriendsWorker::Outcome outcome = worker.Settle();
+    EXPECT_TRUE(outcome.failed);
+    EXPECT_EQ(outcome.failure, "no room");
+    EXPECT_EQ(batches.size(), 1u);
+    EXPECT_EQ(writes, 0);
+    EXPECT_FALSE(worker.Settle().failed);
+}
+
+}  // namespace
+}  // namespace krav
