@@ -10,20 +10,33 @@ namespace krav {
 
 namespace {
 
-// Names compare exactly, so their bytes are hashed as they stand, eight at a time.
+// Eight bytes at a time, letters A to Z folded when `fold` (the names) and as they stand otherwise.
+template <bool fold>
 std::uint32_t Hash(std::string_view text) {
     constexpr std::uint64_t kMix = 0x9e3779b97f4a7c15ull;
     std::uint64_t h = 0xcbf29ce484222325ull ^ text.size();
     std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        h = (h ^ platform::LoadEight(text.data() + i)) * kMix;
+    auto mix = [&](std::uint64_t eight) {
+        if constexpr (fold) eight = platform::FoldEight(eight);
+        h = (h ^ eight) * kMix;
         h ^= h >> 29;
-    }
+    };
+    for (; i + 8 <= text.size(); i += 8)
+        mix(platform::LoadEight(text.data() + i));
     std::uint64_t tail = 0;
     if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
-    h = (h ^ tail) * kMix;
-    h ^= h >> 29;
+    mix(tail);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+bool SameFolded(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
+        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
+        if (x != y) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -51,7 +64,7 @@ FriendStore::Span FriendStore::Store(std::string_view text) {
 std::uint32_t FriendStore::Intern(std::string_view text) {
     MakeRoom(slots_, spans_.size());
     const std::size_t mask = slots_.size() - 1;
-    const std::uint32_t hash = Hash(text);
+    const std::uint32_t hash = Hash<false>(text);
     std::size_t i = hash & mask;
     for (; slots_[i].id != kNone; i = (i + 1) & mask) {
         if (slots_[i].hash == hash && Text(slots_[i].id) == text) return slots_[i].id;
@@ -62,19 +75,24 @@ std::uint32_t FriendStore::Intern(std::string_view text) {
     return id;
 }
 
-void FriendStore::Set(std::string_view name, const Values& values) {
+bool FriendStore::Set(std::string_view name, const Values& values) {
     if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
     MakeRoom(playerSlots_, players_.size());
     const std::size_t mask = playerSlots_.size() - 1;
-    const std::uint32_t hash = Hash(name);
+    const std::uint32_t hash = Hash<true>(name);
     std::size_t i = hash & mask;
+    bool collides = false;
     for (; playerSlots_[i].id != kNone; i = (i + 1) & mask) {
         const Slot& slot = playerSlots_[i];
         if (slot.hash != hash) continue;
         const Span held = players_[slot.id].name;
-        if (std::string_view(chars_.data() + held.offset, held.length) == name) break;
+        const std::string_view heldName(chars_.data() + held.offset, held.length);
+        if (heldName == name) break;
+        collides = collides || SameFolded(heldName, name);
     }
-    if (playerSlots_[i].id == kNone) {
+    const bool added = playerSlots_[i].id == kNone;
+    if (added) {
+        namesCollide_ = namesCollide_ || collides;
         playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size())};
         players_.push_back({Store(name), recent_});
     }
@@ -83,7 +101,9 @@ void FriendStore::Set(std::string_view name, const Values& values) {
         if (Text(player.values[v]) == values[v]) continue;
         if (Text(recent_[v]) != values[v]) recent_[v] = Intern(values[v]);
         player.values[v] = recent_[v];
+        player.changed = player.changed || !added;
     }
+    return added;
 }
 
 void FriendStore::clear() {

@@ -1,6 +1,8 @@
 // The players that who lists name, kept until they are written to the friends file: each player once, in the
 // order first seen, with the values of its latest entry. The same texts come back again and again (classes,
 // races, guilds, the date of a list), so every distinct text is stored once and a player is a row of numbers.
+// Names are hashed with letters A to Z folded, so that a name that differs from another only in their case
+// is met on the way to its own slot.
 #pragma once
 
 #include <array>
@@ -16,22 +18,28 @@ public:
     static constexpr std::size_t kValueCount = 6;
     using Values = std::array<std::string_view, kValueCount>;
 
-    // The player's latest values; a player not held yet goes at the end. Names compare exactly.
-    void Set(std::string_view name, const Values& values);
+    // The player's latest values; a player not held yet goes at the end. Names compare exactly. True when the
+    // player is new.
+    bool Set(std::string_view name, const Values& values);
+    // Whether two of the names held differ only in the case of letters A to Z: the friends file takes them
+    // for one player.
+    bool NamesCollide() const { return namesCollide_; }
 
     std::size_t size() const { return players_.size(); }
     bool empty() const { return players_.empty(); }
     std::size_t TextBytes() const { return chars_.size(); }
     void clear();
 
-    // visit(name, values) for each player in the order first seen.
+    // visit(name, values, changed) for each player in the order first seen; `changed` tells whether the
+    // values are other than those the player was first set with.
     template <typename Visit>
     void ForEach(Visit&& visit) const {
         Values values;
         for (const Player& player : players_) {
             for (std::size_t i = 0; i < kValueCount; ++i)
                 values[i] = Text(player.values[i]);
-            visit(std::string_view(chars_.data() + player.name.offset, player.name.length), values);
+            visit(std::string_view(chars_.data() + player.name.offset, player.name.length), values,
+                  player.changed);
         }
     }
 
@@ -45,6 +53,7 @@ private:
     struct Player {
         Span name;
         std::array<std::uint32_t, kValueCount> values;
+        bool changed = false;
     };
     struct Slot {
         std::uint32_t hash = 0, id = kNone;
@@ -59,13 +68,14 @@ private:
     // Room for one more entry in an open-addressing table at most half full.
     static void MakeRoom(std::vector<Slot>& slots, std::size_t used);
 
-    std::string chars_;          // the names and each distinct value text once, one after another
-    std::vector<Span> spans_;    // a value text's place in chars_, by its number
-    std::vector<Slot> slots_;    // open addressing over the value texts
+    std::string chars_;              // the names and each distinct value text once, one after another
+    std::vector<Span> spans_;        // a value text's place in chars_, by its number
+    std::vector<Slot> slots_;        // open addressing over the value texts
     std::vector<Slot> playerSlots_;  // open addressing over the names; a slot's id is the player's place
     std::vector<Player> players_;
     // The text each value had last: a who list repeats the date, and players their class, race and guild.
     std::array<std::uint32_t, kValueCount> recent_{};
+    bool namesCollide_ = false;
 };
 
 }  // namespace krav

@@ -167,7 +167,7 @@ void FriendsWorker::Process(std::string_view block) {
             const std::string_view name = TakeText(block, at);
             for (std::string_view& value : values)
                 value = TakeText(block, at);
-            store_.Set(name, values);
+            if (store_.Set(name, values)) target_->Seen(name, values);
             if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_)
                 Note(target_->Take(store_));
         }

@@ -29,6 +29,8 @@ public:
     class Target {
     public:
         virtual ~Target() = default;
+        // A player new to the batch, with its values so far: the target may start on it.
+        virtual void Seen(std::string_view name, const FriendStore::Values& values) = 0;
         // Takes the players of a full batch, or of the last one, and empties the store; a warning for the
         // status list, or empty text.
         virtual std::string Take(FriendStore& players) = 0;

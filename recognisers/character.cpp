@@ -50,9 +50,17 @@ void AddLanguageRow(RunContext& run, std::string_view language) {
 
 constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {"Class", "Level", "Race", "Guild", "GM", "LogDate"};
 
-// The friends file as the run's who lists leave it: read when the first batch of players arrives, written at
-// the end. Works on the friends worker's thread, from copies of the run's inputs. A file that cannot be read
-// loses the batch, and the next batch tries it again.
+// The friends file as the run's who lists leave it: read when the first player of a batch arrives, written at
+// the end. Works on the friends worker's thread, from copies of the run's inputs.
+//
+// The file must read as if each batch were written at its end, each player once in the order first seen,
+// with its latest values: its PlayersKnownTo key, then its own section. Most of that is done as the players
+// come, so that little is left for the end of the log: a player is written when first seen, and at the
+// batch's end written again only when its values changed since. When two names of a batch are one section
+// of the file (they differ only in letter case), every player is written again, in order, so that the last
+// of them decides the section as it would have. A name whose section might not read back as its own
+// (blanks at either end) stops the early writing for the rest of the batch; those players wait for the end.
+// A file that cannot be read loses the batch, and the next batch tries it again.
 class FriendsFile final : public FriendsWorker::Target {
 public:
     explicit FriendsFile(const RunInputs& inputs)
@@ -60,43 +68,72 @@ public:
           name_("PRAL_" + inputs.EntryServer + ".lst"),
           knownTo_("PlayersKnownTo." + inputs.EntryCharacter) {}
 
+    void Seen(std::string_view player, const FriendStore::Values& values) override {
+        if (!Open() || written_ < seen_++) return;
+        if (player.empty() || IsBlank(player.front()) || IsBlank(player.back())) return;  // from here on, too
+        Write(player, values);
+        ++written_;
+    }
+
     std::string Take(FriendStore& friends) override {
         if (friends.empty()) return {};
-        if (!file_) {
-            const std::optional<std::string> onDisk =
-                platform::FindNameNoCase(folder_, name_, platform::EntryKind::File);
-            file_ = std::make_unique<platform::ProfileEdit>(folder_ + onDisk.value_or(name_));
-        }
-        if (!file_->Open()) {
-            std::string warning = Warning(*file_);
+        std::string warning;
+        if (Open()) {
+            const bool again = friends.NamesCollide();
+            std::size_t index = 0;
+            friends.ForEach([&](std::string_view player, const FriendStore::Values& values, bool changed) {
+                if (index++ >= written_) {
+                    Write(player, values);
+                } else if (changed || again) {
+                    info_.assign("PlayerInfo.").append(player);
+                    file_->SetKeys(info_, kFriendKeys, values);
+                }
+            });
+        } else {
+            warning = "WARNING: Unable to update friends file (" + file_->path() + ")!";
             file_.reset();
-            friends.clear();
-            return warning;
         }
-        // Each player's keys in the order of a who entry: PlayersKnownTo, then its own section.
-        std::string info;
-        friends.ForEach([&](std::string_view player, const FriendStore::Values& values) {
-            file_->Set(knownTo_, player, "");
-            info.assign("PlayerInfo.").append(player);
-            file_->SetKeys(info, kFriendKeys, values);
-        });
         friends.clear();
-        return {};
+        seen_ = written_ = 0;
+        opened_ = false;
+        return warning;
     }
 
     std::string Write() override {
         std::unique_ptr<platform::ProfileEdit> file = std::move(file_);
-        if (file && !file->Commit()) return Warning(*file);
+        if (file && !file->Commit()) return "WARNING: Unable to update friends file (" + file->path() + ")!";
         return {};
     }
 
 private:
-    static std::string Warning(const platform::ProfileEdit& file) {
-        return "WARNING: Unable to update friends file (" + file.path() + ")!";
+    static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    // Whether the edit is open: tried once a batch, when its first player arrives.
+    bool Open() {
+        if (!opened_) {
+            opened_ = true;
+            if (!file_) {
+                const std::optional<std::string> onDisk =
+                    platform::FindNameNoCase(folder_, name_, platform::EntryKind::File);
+                file_ = std::make_unique<platform::ProfileEdit>(folder_ + onDisk.value_or(name_));
+            }
+            open_ = file_->Open();
+        }
+        return open_;
+    }
+
+    // A player's keys in the order of a who entry: PlayersKnownTo, then its own section.
+    void Write(std::string_view player, const FriendStore::Values& values) {
+        file_->Set(knownTo_, player, "");
+        info_.assign("PlayerInfo.").append(player);
+        file_->SetKeys(info_, kFriendKeys, values);
     }
 
     const std::string folder_, name_, knownTo_;
     std::unique_ptr<platform::ProfileEdit> file_;
+    std::string info_;
+    bool opened_ = false, open_ = false;
+    std::size_t seen_ = 0, written_ = 0;  // players of the batch seen, and written as they came
 };
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
@@ -106,12 +143,16 @@ void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestam
         state.WhoTimestamp = timestamp;
         state.WhoDate = ShortDate(timestamp);
     }
-    if (!state.Friends.Started()) run.StartFriends(std::make_unique<FriendsFile>(run.inputs));
+    if (!state.Friends.Started()) run.StartFriends(FriendsFileTarget(run.inputs));
     const FriendStore::Values values{who.className, who.level, who.race, who.guild, who.title, state.WhoDate};
     if (!state.Friends.Add(who.name, values)) run.SettleFriends();
 }
 
 }  // namespace
+
+std::unique_ptr<FriendsWorker::Target> FriendsFileTarget(const RunInputs& inputs) {
+    return std::make_unique<FriendsFile>(inputs);
+}
 
 void SaveFriends(RunContext& run) {
     // The rest goes to the file on the worker's thread, while the run writes its report; the run settles

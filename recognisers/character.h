@@ -2,6 +2,7 @@
 // zone entries, played and session time, "saved." lines, the bind point, the surname, the guild roster.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,8 @@ bool SurnameApproved(RunContext& run, const LogLine& line);
 
 // Writes the friends-file keys the run's who lists gathered, in one rewrite of the file at the end of the log.
 void SaveFriends(RunContext& run);
+// The friends file of the run's game folder, server and character, as State.Friends' target.
+std::unique_ptr<FriendsWorker::Target> FriendsFileTarget(const RunInputs& inputs);
 
 // End of run: the guild's roster from the file the game dumps into its folder.
 void ReadGuildRoster(Session& session, const std::string& gameFolder, const std::string& guild);

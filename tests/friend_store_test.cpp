@@ -41,7 +41,7 @@ TEST(FriendStore, KeepsEachPlayerOnceWithItsLatestValues) {
         }
     }
     std::vector<Row> held;
-    store.ForEach([&held](std::string_view name, const FriendStore::Values& values) {
+    store.ForEach([&held](std::string_view name, const FriendStore::Values& values, bool) {
         held.emplace_back(std::string(name), std::vector<std::string>(values.begin(), values.end()));
     });
     EXPECT_EQ(held, expected);

@@ -1,5 +1,6 @@
 // The friends worker against the store used in place: the same batches reach the target, in the same order,
-// whatever the thread does; what the target says comes back through Settle, a failure once.
+// whatever the thread does; what the target says comes back through Settle, a failure once. The friends
+// file, which writes players as they come, against each batch written whole at its end.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,6 +9,9 @@
 #include <vector>
 
 #include "engine/friends_worker.h"
+#include "platform/profile.h"
+#include "recognisers/character.h"
+#include "tests/test_support.h"
 
 namespace krav {
 namespace {
@@ -16,7 +20,7 @@ using Batches = std::vector<std::vector<std::string>>;
 
 std::vector<std::string> Players(const FriendStore& store) {
     std::vector<std::string> players;
-    store.ForEach([&](std::string_view name, const FriendStore::Values& values) {
+    store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
         std::string player(name);
         for (std::string_view value : values)
             player.append("|").append(value);
@@ -30,6 +34,7 @@ class Recorder final : public FriendsWorker::Target {
 public:
     Recorder(Batches& batches, int& writes, std::size_t failAt)
         : batches_(batches), writes_(writes), failAt_(failAt) {}
+    void Seen(std::string_view, const FriendStore::Values&) override {}
     std::string Take(FriendStore& players) override {
         if (players.empty()) return {};
         if (batches_.size() + 1 == failAt_) throw std::runtime_error("no room");
@@ -125,6 +130,62 @@ TEST(FriendsWorker, AFailureStopsTheWorkIsToldOnceAndNothingIsWritten) {
     EXPECT_EQ(batches.size(), 1u);
     EXPECT_EQ(writes, 0);
     EXPECT_FALSE(worker.Settle().failed);
+}
+
+// Names in two cases, with blanks at an end, or opening with ";"; a file already holding some of them, twice,
+// and lines of every kind.
+TEST(FriendsWorker, TheFriendsFileReadsAsIfEachBatchWereWrittenWholeAtItsEnd) {
+    const std::string seed =
+        "; friends\r\n[PlayersKnownTo.Bob]\r\nann3=\r\n\r\n[playerinfo.ANN3]\r\nclass=Old\r\nno equals\r\n"
+        "Level=1\r\nLevel=2\r\n\r\n\r\n[PlayerInfo.Ann3]\r\nRace=Elf\r\n[Other]\r\nx=y";
+    const std::vector<std::string> texts = {"", " ", "Druid", "60", "Guild", "07-Dec-2026 (10:01)"};
+    for (const bool twins : {false, true}) {
+        for (const bool blanks : {false, true}) {
+            std::mt19937 random(twins * 2 + blanks);
+            std::vector<Entry> entries(4000);
+            for (Entry& entry : entries) {
+                const unsigned kind = random() % 100;
+                entry.name = (twins && kind < 10 ? "ANN" : "Ann") + std::to_string(random() % 400);
+                if (kind == 99) entry.name = blanks ? " Ann" + std::to_string(random() % 3) + " " : ";Ann";
+                for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
+                    entry.values.push_back(random() % 3 ? texts[random() % texts.size()] : entry.name);
+            }
+            const std::size_t batch = 150;
+
+            test::TempFolder reference, game;
+            test::WriteFile(reference.path() / "PRAL_tunare.lst", seed);
+            test::WriteFile(game.path() / "PRAL_tunare.lst", seed);
+            {
+                platform::ProfileEdit edit((reference.path() / "PRAL_tunare.lst").string());
+                ASSERT_TRUE(edit.Open());
+                const std::array<std::string_view, FriendStore::kValueCount> keys = {
+                    "Class", "Level", "Race", "Guild", "GM", "LogDate"};
+                FriendStore store;
+                auto flush = [&] {
+                    store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
+                        edit.Set("PlayersKnownTo.Bob", name, "");
+                        edit.SetKeys("PlayerInfo." + std::string(name), keys, values);
+                    });
+                    store.clear();
+                };
+                for (const Entry& entry : entries) {
+                    store.Set(entry.name, entry.Views());
+                    if (store.size() >= batch) flush();
+                }
+                flush();
+                ASSERT_TRUE(edit.Commit());
+            }
+            FriendsWorker worker(batch, std::size_t{1} << 30);
+            worker.Start(FriendsFileTarget(test::MakeInputs(game, ShrinkMode::ReadOnly)));
+            for (const Entry& entry : entries)
+                worker.Add(entry.name, entry.Views());
+            worker.End();
+            EXPECT_TRUE(worker.Settle().warnings.empty());
+            EXPECT_EQ(test::ReadFile(game.path() / "PRAL_tunare.lst"),
+                      test::ReadFile(reference.path() / "PRAL_tunare.lst"))
+                << "names in two cases: " << twins << ", blanks: " << blanks;
+        }
+    }
 }
 
 }  // namespace
