@@ -10,16 +10,11 @@ namespace krav {
 
 namespace {
 
-// A block holds some thousand entries; the queue is bounded, so that a thread that falls behind (a large
-// batch going to the file) holds up the reading instead of the memory growing with the log.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 16;
+// A block holds some ten thousand entries: each block wakes the worker, which costs the reading a call into
+// the system. The queue is bounded, so that a worker that falls behind holds up the reading instead of the
+// memory growing with the log.
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;
-void PutText(std::string& block, std::string_view text) {
-    const std::size_t length = text.size();
-    block.append(reinterpret_cast<const char*>(&length), sizeof length);
-    block.append(text);
-}
-
 std::string_view TakeText(std::string_view block, std::size_t& at) {
     std::size_t length = 0;
     std::memcpy(&length, block.data() + at, sizeof length);
@@ -53,9 +48,21 @@ void FriendsWorker::Start(std::unique_ptr<Target> target) {
 }
 
 bool FriendsWorker::Add(std::string_view name, const FriendStore::Values& values) {
-    PutText(block_, name);
+    std::size_t size = sizeof(std::size_t) + name.size();
     for (std::string_view value : values)
-        PutText(block_, value);
+        size += sizeof(std::size_t) + value.size();
+    const std::size_t at = block_.size();
+    block_.resize(at + size);
+    char* p = block_.data() + at;
+    auto put = [&p](std::string_view text) {
+        const std::size_t length = text.size();
+        std::memcpy(p, &length, sizeof length);
+        std::memcpy(p + sizeof length, text.data(), length);
+        p += sizeof length + length;
+    };
+    put(name);
+    for (std::string_view value : values)
+        put(value);
     if (block_.size() < kBlockBytes) return true;
     Handover();
     std::lock_guard<std::mutex> lock(mutex_);
