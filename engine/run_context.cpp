@@ -21,7 +21,7 @@ RunContext::RunContext(Session& s, const RunInputs& in, RunHost& h)
 }
 
 RunContext::~RunContext() {
-    // The worker may outlive the run's last status line only by its closing; it must not call back.
+    // The session outlives the run: its status lines no longer wait for this run's friends file.
     session.BeforeStatus = nullptr;
 }
 

@@ -26,10 +26,10 @@ struct RecogniserState {
     // The players of who lists on their way to the friends file, started by the first entry (see
     // RunContext::StartFriends).
     FriendsWorker Friends{kFriendsBatch, kFriendsBatchBytes};
-    // Who lists of a long log name the same players again and again: each player is kept once, with the
-    // latest values, and handed to the friends file's edit only when very many players wait, at the end of
-    // the log otherwise. The edit holds the file in memory and writes it once, at the end of the run. The
-    // batch bounds the memory of the store; the bytes bound it for entries of absurd length.
+    // Who lists of a long log name the same players again and again: each player is kept once a batch, with
+    // its latest values; a batch ends when very many players wait, at the end of the log otherwise. The
+    // friends file's edit holds the file in memory and writes it once, at the end of the run. The batch
+    // bounds the memory of the store; the bytes bound it for entries of absurd length.
     static constexpr std::size_t kFriendsBatch = 200000;
     static constexpr std::size_t kFriendsBatchBytes = std::size_t{1} << 30;
     // The date of the who list being read, for its entries: one text for the many entries of one time.

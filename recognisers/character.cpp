@@ -90,7 +90,7 @@ public:
                 }
             });
         } else {
-            warning = "WARNING: Unable to update friends file (" + file_->path() + ")!";
+            warning = Warning(*file_);
             file_.reset();
         }
         friends.clear();
@@ -101,12 +101,15 @@ public:
 
     std::string Write() override {
         std::unique_ptr<platform::ProfileEdit> file = std::move(file_);
-        if (file && !file->Commit()) return "WARNING: Unable to update friends file (" + file->path() + ")!";
+        if (file && !file->Commit()) return Warning(*file);
         return {};
     }
 
 private:
     static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    static std::string Warning(const platform::ProfileEdit& file) {
+        return "WARNING: Unable to update friends file (" + file.path() + ")!";
+    }
 
     // Whether the edit is open: tried once a batch, when its first player arrives.
     bool Open() {

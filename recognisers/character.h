@@ -35,7 +35,9 @@ extern const YouGate kZoneAndPlayedTimeGate;
 bool SavedAndBindPoint(RunContext& run, const LogLine& line);
 bool SurnameApproved(RunContext& run, const LogLine& line);
 
-// Writes the friends-file keys the run's who lists gathered, in one rewrite of the file at the end of the log.
+// At the end of the log: the last of the players the run's who lists named go to the friends file, which is
+// then written in one rewrite, on the friends worker's thread beside the end steps (the run settles after
+// them).
 void SaveFriends(RunContext& run);
 // The friends file of the run's game folder, server and character, as State.Friends' target.
 std::unique_ptr<FriendsWorker::Target> FriendsFileTarget(const RunInputs& inputs);
