@@ -15,6 +15,7 @@ namespace {
 // memory growing with the log.
 constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
 constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;
+
 std::string_view TakeText(std::string_view block, std::size_t& at) {
     std::size_t length = 0;
     std::memcpy(&length, block.data() + at, sizeof length);

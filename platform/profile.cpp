@@ -263,9 +263,10 @@ public:
 
     // Sets keys[i] to values[i] in turn, as Set would. A section the first key makes takes the other keys
     // straight after it when none of them could be found in a line before it (a who entry's six keys of a
-    // player new to the file): no line of the section is looked at again.
-    void SetKeys(std::string_view section, std::span<const std::string_view> keys,
-                 std::span<const std::string_view> values) {
+    // player new to the file): no line of the section is looked at again. Returns the section of the name
+    // as it stands afterwards (see FindSection), for SetKeysIn.
+    std::uint32_t SetKeys(std::string_view section, std::span<const std::string_view> keys,
+                          std::span<const std::string_view> values) {
         for (std::size_t i = 0; i < keys.size();) {
             std::uint32_t s = SectionOf(section);
             if (s == kNone) {
@@ -291,6 +292,16 @@ public:
             for (; i < keys.size(); ++i)
                 SetIn(s, keys[i], values[i]);
         }
+        // SectionOf leaves the name's section first among the recent ones.
+        return keys.empty() ? FindSection(section) : recent_[0].section;
+    }
+
+    // SetKeys in the section `s` of a name, as SetKeys of that name returned it: a section, once there, stays
+    // the first of its name.
+    void SetKeysIn(std::uint32_t s, std::span<const std::string_view> keys,
+                   std::span<const std::string_view> values) {
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            SetIn(s, keys[i], values[i]);
     }
 
     // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
@@ -674,9 +685,15 @@ void ProfileEdit::Set(std::string_view section, std::string_view key, std::strin
     text_->Set(section, key, value);
 }
 
-void ProfileEdit::SetKeys(std::string_view section, std::span<const std::string_view> keys,
-                          std::span<const std::string_view> values) {
-    text_->SetKeys(section, keys, values.first(keys.size()));
+ProfileEdit::SectionMark ProfileEdit::SetKeys(std::string_view section,
+                                              std::span<const std::string_view> keys,
+                                              std::span<const std::string_view> values) {
+    return text_->SetKeys(section, keys, values.first(keys.size()));
+}
+
+void ProfileEdit::SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
+                            std::span<const std::string_view> values) {
+    text_->SetKeysIn(mark, keys, values.first(keys.size()));
 }
 
 bool ProfileEdit::Commit() {

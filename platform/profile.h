@@ -3,6 +3,7 @@
 // created on the first write. Each operation opens, uses and closes the file.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
@@ -77,9 +78,15 @@ public:
     // As Profile::WriteString, in memory; the edit must be open.
     void Set(std::string_view section, std::string_view key, std::string_view value);
     // Set of keys[i] to values[i] in turn, all in one section (values holds at least as many): a section
-    // the first key makes takes the rest without a search of its lines.
-    void SetKeys(std::string_view section, std::span<const std::string_view> keys,
-                 std::span<const std::string_view> values);
+    // the first key makes takes the rest without a search of its lines. Returns a mark of the section of
+    // that name as it stands afterwards, kNoSection when there is none.
+    using SectionMark = std::uint32_t;
+    static constexpr SectionMark kNoSection = ~SectionMark{0};
+    SectionMark SetKeys(std::string_view section, std::span<const std::string_view> keys,
+                        std::span<const std::string_view> values);
+    // SetKeys of the name that returned `mark` (not kNoSection), without looking its section up again.
+    void SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
+                   std::span<const std::string_view> values);
     // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
     // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
     // Commit writes them all again.

@@ -56,11 +56,12 @@ constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {
 // The file must read as if each batch were written at its end, each player once in the order first seen,
 // with its latest values: its PlayersKnownTo key, then its own section. Most of that is done as the players
 // come, so that little is left for the end of the log: a player is written when first seen, and at the
-// batch's end written again only when its values changed since. When two names of a batch are one section
-// of the file (they differ only in letter case), every player is written again, in order, so that the last
-// of them decides the section as it would have. A name whose section might not read back as its own
-// (blanks at either end) stops the early writing for the rest of the batch; those players wait for the end.
-// A file that cannot be read loses the batch, and the next batch tries it again.
+// batch's end written again, into the section it went to (no lookup), only when its values changed since.
+// When two names of a batch are one section of the file (they differ only in letter case), every player is
+// written again, in order, so that the last of them decides the section as it would have. A name whose
+// section might not read back as its own (blanks at either end) stops the early writing for the rest of the
+// batch; those players wait for the end. A file that cannot be read loses the batch, and the next batch
+// tries it again.
 class FriendsFile final : public FriendsWorker::Target {
 public:
     explicit FriendsFile(const RunInputs& inputs)
@@ -71,7 +72,7 @@ public:
     void Seen(std::string_view player, const FriendStore::Values& values) override {
         if (!Open() || written_ < seen_++) return;
         if (player.empty() || IsBlank(player.front()) || IsBlank(player.back())) return;  // from here on, too
-        Write(player, values);
+        sections_.push_back(Write(player, values));
         ++written_;
     }
 
@@ -85,8 +86,13 @@ public:
                 if (index++ >= written_) {
                     Write(player, values);
                 } else if (changed || again) {
-                    info_.assign("PlayerInfo.").append(player);
-                    file_->SetKeys(info_, kFriendKeys, values);
+                    const platform::ProfileEdit::SectionMark section = sections_[index - 1];
+                    if (section != platform::ProfileEdit::kNoSection) {
+                        file_->SetKeysIn(section, kFriendKeys, values);
+                    } else {
+                        info_.assign("PlayerInfo.").append(player);
+                        file_->SetKeys(info_, kFriendKeys, values);
+                    }
                 }
             });
         } else {
@@ -94,6 +100,7 @@ public:
             file_.reset();
         }
         friends.clear();
+        sections_.clear();
         seen_ = written_ = 0;
         opened_ = false;
         return warning;
@@ -125,11 +132,11 @@ private:
         return open_;
     }
 
-    // A player's keys in the order of a who entry: PlayersKnownTo, then its own section.
-    void Write(std::string_view player, const FriendStore::Values& values) {
+    // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, which is returned.
+    platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
         file_->Set(knownTo_, player, "");
         info_.assign("PlayerInfo.").append(player);
-        file_->SetKeys(info_, kFriendKeys, values);
+        return file_->SetKeys(info_, kFriendKeys, values);
     }
 
     const std::string folder_, name_, knownTo_;
@@ -137,6 +144,7 @@ private:
     std::string info_;
     bool opened_ = false, open_ = false;
     std::size_t seen_ = 0, written_ = 0;  // players of the batch seen, and written as they came
+    std::vector<platform::ProfileEdit::SectionMark> sections_;  // the sections of those written
 };
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {
