@@ -45,12 +45,12 @@ for input in "$work"/inputs/*; do
             status=0
             if [ "$system" = linux ]; then
                 "$linux_bin/krav-cli" process --mode "$mode" --dump-json "$out/dump.json" "$log_in_game" \
-                    >"$out/status.txt" 2>/dev/null || status=$?
+                    >"$out/status.txt" 2>"$out/stderr.txt" || status=$?
             else
                 game_w='D:\game '$'\xc3\xa9'
                 log_w="$game_w\\logs\\$(basename "$log")"
                 (cd "$windows_bin" && LC_ALL=C.UTF-8 wine krav-cli.exe process --mode "$mode" \
-                    --dump-json "$(winepath -w "$out/dump.json")" "$log_w") >"$out/status.raw" 2>/dev/null \
+                    --dump-json "$(winepath -w "$out/dump.json")" "$log_w") >"$out/status.raw" 2>"$out/stderr.txt" \
                     || status=$?
                 # The console's line end and the path's spelling are the system's; the lines are compared.
                 tr -d '\r' <"$out/status.raw" | while IFS= read -r line; do
@@ -91,6 +91,13 @@ for input in "$work"/inputs/*; do
         else
             echo "DIFFERENT: $summary: ${problems[*]}"
             diff "$l/status.txt" "$w/status.txt" | head -20 || true
+            # What each program said besides its status lines, and how it ended, for a difference that the
+            # files alone do not explain.
+            for side in "$l" "$w"; do
+                echo "  $(basename "$side"): exit status $(cat "$side/exit-status"), JSON dump of" \
+                    "$(wc -c <"$side/dump.json" 2>/dev/null || echo "no") bytes"
+                head -5 "$side/stderr.txt" | sed 's/^/    /'
+            done
             failures=$((failures + 1))
         fi
     done
