@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/text.h"
 #include "platform/folded_bytes.h"
 
 namespace krav {
@@ -27,16 +28,6 @@ std::uint32_t Hash(std::string_view text) {
     if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
     mix(tail);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
-}
-
-bool SameFolded(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] - 'A' + 'a') : b[i];
-        if (x != y) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -88,7 +79,7 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
         const Span held = players_[slot.id].name;
         const std::string_view heldName(chars_.data() + held.offset, held.length);
         if (heldName == name) break;
-        collides = collides || SameFolded(heldName, name);
+        collides = collides || EqualsNoCase(heldName, name);
     }
     const bool added = playerSlots_[i].id == kNone;
     if (added) {

@@ -90,8 +90,7 @@ public:
                     if (section != platform::ProfileEdit::kNoSection) {
                         file_->SetKeysIn(section, kFriendKeys, values);
                     } else {
-                        info_.assign("PlayerInfo.").append(player);
-                        file_->SetKeys(info_, kFriendKeys, values);
+                        file_->SetKeys(InfoSection(player), kFriendKeys, values);
                     }
                 }
             });
@@ -135,8 +134,12 @@ private:
     // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, which is returned.
     platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
         file_->Set(knownTo_, player, "");
-        info_.assign("PlayerInfo.").append(player);
-        return file_->SetKeys(info_, kFriendKeys, values);
+        return file_->SetKeys(InfoSection(player), kFriendKeys, values);
+    }
+
+    // The player's own section, "PlayerInfo." and its name.
+    const std::string& InfoSection(std::string_view player) {
+        return info_.assign("PlayerInfo.").append(player);
     }
 
     const std::string folder_, name_, knownTo_;
