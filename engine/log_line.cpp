@@ -163,6 +163,33 @@ void PreparePairs(const LogLine& line) {
     line.PairsReady = true;
 }
 
+void PrepareAhead(std::string_view raw, PreparedLine& prepared, bool pairs) {
+    LogLine line;
+    line.Raw = raw;
+    line.Message = MessagePart(raw);
+    PrepareSearch(line);
+    if (pairs) PreparePairs(line);
+    prepared.head = line.Head;
+    prepared.pairs[0] = line.Pairs[0];
+    prepared.pairs[1] = line.Pairs[1];
+    prepared.unquotedSize = static_cast<std::uint32_t>(line.Unquoted.size());
+    prepared.pairsReady = line.PairsReady;
+    prepared.startsWithYou = line.StartsWithYou;
+    prepared.hasApostrophe = line.HasApostrophe;
+    prepared.commaBeforeQuote = line.CommaBeforeQuote;
+}
+
+void TakePrepared(LogLine& line, const PreparedLine& prepared) {
+    line.Unquoted = line.Message.substr(0, prepared.unquotedSize);
+    line.Head = prepared.head;
+    line.Pairs[0] = prepared.pairs[0];
+    line.Pairs[1] = prepared.pairs[1];
+    line.PairsReady = prepared.pairsReady;
+    line.StartsWithYou = prepared.startsWithYou;
+    line.HasApostrophe = prepared.hasApostrophe;
+    line.CommaBeforeQuote = prepared.commaBeforeQuote;
+}
+
 LogLine MessageLine(std::string_view message) {
     LogLine line;
     line.Raw = line.Message = message;

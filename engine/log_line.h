@@ -37,6 +37,24 @@ struct LogLine {
 void PrepareSearch(LogLine& line);
 // Works out LogLine::Pairs.
 void PreparePairs(const LogLine& line);
+
+// The search fields of a line worked out ahead of its turn, by the log reader's second thread: what
+// PrepareSearch and PreparePairs give for the message of the line's text.
+struct PreparedLine {
+    std::uint64_t head = 0;
+    std::uint64_t pairs[2] = {0, 0};
+    std::uint32_t length = 0;        // the line's bytes up to its LF, a CR before the LF included
+    std::uint32_t unquotedSize = 0;  // the size of Unquoted
+    bool pairsReady = false;  // the pairs are left to the first search that needs them otherwise
+    bool startsWithYou = false;
+    bool hasApostrophe = false;
+    bool commaBeforeQuote = false;
+};
+// The fields of the line whose text, without its line end, is `raw`, its pairs only when `pairs` is set;
+// `length` is left to the caller.
+void PrepareAhead(std::string_view raw, PreparedLine& prepared, bool pairs);
+// Fills the search fields of a line whose Message is set from what PrepareAhead gave for its text.
+void TakePrepared(LogLine& line, const PreparedLine& prepared);
 // A line whose message is `message`, ready for the recognisers (no timestamp part).
 LogLine MessageLine(std::string_view message);
 

@@ -143,6 +143,8 @@ bool RunContext::FetchLine(std::string_view& raw) {
             if (log_.Failed()) session.AddError(texts::kUnableToReadLog);
             return false;
         }
+        prepared_ = log_.Prepared();
+        preparedRaw_ = raw.data();
         if (log_.Continues()) [[unlikely]] {
             if (!PassLongLine(raw)) return false;
             continue;
@@ -216,7 +218,13 @@ LogLine RunContext::SplitLine(std::string_view raw) {
     line.Raw = raw;
     line.Timestamp = Timestamp;
     line.Message = MessagePart(raw);
-    PrepareSearch(line);
+    // Most lines come with their search fields worked out by the reader's second thread.
+    if (prepared_ != nullptr && raw.data() == preparedRaw_) {
+        TakePrepared(line, *prepared_);
+        log_.NotePreparedUsed();
+    } else {
+        PrepareSearch(line);
+    }
     return line;
 }
 

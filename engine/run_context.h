@@ -115,6 +115,9 @@ private:
     void UpdateProgressTitle();
 
     LogReader log_;
+    // The search fields the reader prepared for the line it returned last, which starts at preparedRaw_.
+    const PreparedLine* prepared_ = nullptr;
+    const char* preparedRaw_ = nullptr;
     Output newLog_;
     Output newChat_;
     Output backup_;
