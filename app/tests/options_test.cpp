@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -539,7 +540,11 @@ private slots:
             QCOMPARE(dialog->windowTitle(),
                      QString("Please Select the Folder where EverQuest is Installed:"));
             dialog->setDirectory(chosen.path());
-            dialog->selectFile(chosen.path());
+            // Typed as a player would: selectFile leaves the name box alone while it has the focus, which
+            // depends on when the window was activated.
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            QVERIFY(name != nullptr);
+            name->setText(chosen.path());
             static_cast<QDialog*>(dialog)->accept();
         });
         picker.Execute();
