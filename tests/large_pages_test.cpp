@@ -1,0 +1,47 @@
+// Memory for large tables: blocks of every size hold what is written to them, and a size no system can give
+// fails as operator new would.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/large_pages.h"
+
+namespace krav::test {
+namespace {
+
+using platform::kLargeBlock;
+
+TEST(LargePages, BlocksHoldWhatIsWrittenAndImpossibleSizesFail) {
+    for (const std::size_t bytes :
+         {std::size_t{1}, kLargeBlock - 1, kLargeBlock, kLargeBlock + 1, 3 * kLargeBlock + 5}) {
+        auto* block = static_cast<unsigned char*>(platform::AllocateLarge(bytes));
+        std::memset(block, 0x5A, bytes);  // every byte of the block is there to be written
+        EXPECT_EQ(block[0], 0x5A);
+        EXPECT_EQ(block[bytes - 1], 0x5A);
+#if defined(__linux__)
+        // Large pages need the block at a boundary of theirs.
+        if (bytes >= kLargeBlock) {
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kLargeBlock, 0u) << bytes;
+        }
+#endif
+        platform::FreeLarge(block, bytes);
+    }
+
+    // A table that grows past the size of a large block keeps every item as it moves.
+    platform::LargeVector<std::uint64_t> table;
+    for (std::uint64_t i = 0; i < 3 * kLargeBlock / sizeof(std::uint64_t); ++i)
+        table.push_back(i * 7);
+    bool kept = true;
+    for (std::uint64_t i = 0; i < table.size(); ++i)
+        kept = kept && table[i] == i * 7;
+    EXPECT_TRUE(kept);
+
+    EXPECT_THROW(platform::AllocateLarge(std::numeric_limits<std::size_t>::max()), std::bad_alloc);
+    EXPECT_THROW(platform::AllocateLarge(std::size_t{1} << 62), std::bad_alloc);
+}
+
+}  // namespace
+}  // namespace krav::test
