@@ -32,9 +32,9 @@ std::uint32_t Hash(std::string_view text) {
 
 }  // namespace
 
-void FriendStore::MakeRoom(std::vector<Slot>& slots, std::size_t used) {
+void FriendStore::MakeRoom(platform::LargeVector<Slot>& slots, std::size_t used) {
     if (2 * (used + 1) <= slots.size()) return;
-    std::vector<Slot> old(std::max<std::size_t>(256, 2 * slots.size()));
+    platform::LargeVector<Slot> old(std::max<std::size_t>(256, 2 * slots.size()));
     old.swap(slots);
     const std::size_t mask = slots.size() - 1;
     for (const Slot& slot : old) {

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/large_pages.h"
+
 namespace krav {
 
 class FriendStore {
@@ -66,13 +68,15 @@ private:
     }
     Span Store(std::string_view text);
     // Room for one more entry in an open-addressing table at most half full.
-    static void MakeRoom(std::vector<Slot>& slots, std::size_t used);
+    static void MakeRoom(platform::LargeVector<Slot>& slots, std::size_t used);
 
-    std::string chars_;              // the names and each distinct value text once, one after another
-    std::vector<Span> spans_;        // a value text's place in chars_, by its number
-    std::vector<Slot> slots_;        // open addressing over the value texts
-    std::vector<Slot> playerSlots_;  // open addressing over the names; a slot's id is the player's place
-    std::vector<Player> players_;
+    // A batch holds up to 200,000 players, each looked up in no order: large pages.
+    platform::LargeString chars_;        // the names and each distinct value text once, one after another
+    platform::LargeVector<Span> spans_;  // a value text's place in chars_, by its number
+    platform::LargeVector<Slot> slots_;  // open addressing over the value texts
+    // Open addressing over the names; a slot's id is the player's place.
+    platform::LargeVector<Slot> playerSlots_;
+    platform::LargeVector<Player> players_;
     // The text each value had last: a who list repeats the date, and players their class, race and guild.
     std::array<std::uint32_t, kValueCount> recent_{};
     bool namesCollide_ = false;

@@ -474,7 +474,7 @@ int StatTable::FindId(std::string_view key) const {
 
 void StatTable::IndexAdd(int id) {
     if (2 * (static_cast<std::size_t>(placed_) + 1) > slots_.size()) {
-        std::vector<Slot> old(slots_.size() * 2);
+        platform::LargeVector<Slot> old(slots_.size() * 2);
         old.swap(slots_);
         const std::size_t mask = slots_.size() - 1;
         for (const Slot& s : old) {
@@ -527,7 +527,7 @@ void StatTable::SettleStaged() {
 void StatTable::MakePlain() {
     if (!ordered_) return;
     FillOrder();
-    std::vector<std::vector<std::string>> rows;
+    platform::LargeVector<std::vector<std::string>> rows;
     rows.reserve(rows_.size());
     rows.push_back(std::move(rows_[0]));
     for (int row = 1; row < RowCount(); ++row)

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/large_pages.h"
+
 namespace krav {
 
 // How the value sort ranks a table's rows.
@@ -108,20 +110,22 @@ private:
     std::vector<std::string> titles_;
     ValueSort valueSort_;
     int colCount_;
-    std::vector<std::vector<std::string>> rows_;
+    // Large pages for what a lookup reaches in no order: a table may hold a row for each of 100,000 names.
+    platform::LargeVector<std::vector<std::string>> rows_;
     std::vector<std::uint64_t> keyPrints_;  // plain rows: KeyPrint of each row's key, row by row
 
     bool ordered_ = true;
     int placed_ = 0;  // rows with a place, in the tree or waiting: rows 1 to placed_
     int staged_ = 0;  // id of the last row while it stands outside the tree, 0 when none
     int maxId_ = 0;   // the placed row of the greatest key, 0 when none
-    std::vector<std::uint64_t> hashes_;  // folded hash of each placed row's key, for growing the index
-    std::vector<Slot> slots_;            // open addressing over the placed rows
+    // The folded hash of each placed row's key, for growing the index, and open addressing over the rows.
+    platform::LargeVector<std::uint64_t> hashes_;
+    platform::LargeVector<Slot> slots_;
     // The tree and the rows waiting for it, and the row-by-row ids and each id's row, kept while keys are
     // added in ascending order and filled again from the tree once enough lookups have missed them. Const
     // reads bring them up to date: one thread uses a table at a time.
     mutable int root_ = 0;  // id 0 is the title row, never in the tree: 0 means none
-    mutable std::vector<Node> nodes_;
+    mutable platform::LargeVector<Node> nodes_;
     mutable std::vector<int> waiting_;
     mutable std::vector<int> order_, place_;
     mutable bool orderValid_ = true;

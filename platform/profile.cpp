@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "platform/folded_bytes.h"
+#include "platform/large_pages.h"
 #include "platform/native_path.h"
 #include "platform/replace_file.h"
 
@@ -61,7 +62,7 @@ std::uint32_t FoldedHash(std::string_view text, std::uint64_t seed = 0) {
 }
 
 // The whole file; nothing when it cannot be read (a folder cannot).
-std::optional<std::string> ReadWhole(const std::string& path) {
+std::optional<LargeString> ReadWhole(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(NativePath(path), ec)) return std::nullopt;
     std::ifstream in(NativePath(path), std::ios::binary);
@@ -72,7 +73,7 @@ std::optional<std::string> ReadWhole(const std::string& path) {
     in.seekg(0, std::ios::beg);
     if (!in) return std::nullopt;
     const std::size_t block = static_cast<std::size_t>(std::max<std::streamoff>(hint, 0)) + 4096;
-    std::string text;
+    LargeString text;  // a friends file runs to a hundred megabytes, its sections looked up in no order
     std::size_t have = 0;
     while (in) {
         text.resize(have + block);
@@ -190,7 +191,7 @@ constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 // built. Only the first section of a name is ever read or written; in it, only the first line of a key.
 class ProfileText {
 public:
-    explicit ProfileText(std::string text) : text_(std::move(text)) {
+    explicit ProfileText(LargeString text) : text_(std::move(text)) {
         const char* p = text_.data();
         const char* end = p + text_.size();
         sections_.push_back({{}, p, p, p});
@@ -503,7 +504,7 @@ private:
     // Both hashes are open addressing over a power-of-two number of slots, an empty slot's section being
     // kNone, at most half of them used. Puts a slot in the first free place from its hash.
     template <typename Slot>
-    static void PlaceSlot(std::vector<Slot>& slots, const Slot& slot) {
+    static void PlaceSlot(LargeVector<Slot>& slots, const Slot& slot) {
         const std::size_t mask = slots.size() - 1;
         std::size_t i = slot.hash & mask;
         while (slots[i].section != kNone)
@@ -513,9 +514,9 @@ private:
     // Room for `count` slots, the table doubled (at least `least` slots) when it would be over half full;
     // returns the mask of its size.
     template <typename Slot>
-    static std::size_t MakeRoom(std::vector<Slot>& slots, std::size_t count, std::size_t least) {
+    static std::size_t MakeRoom(LargeVector<Slot>& slots, std::size_t count, std::size_t least) {
         if (2 * count > slots.size()) {
-            std::vector<Slot> old(std::max(least, 2 * slots.size()));
+            LargeVector<Slot> old(std::max(least, 2 * slots.size()));
             old.swap(slots);
             for (const Slot& slot : old)
                 if (slot.section != kNone) PlaceSlot(slots, slot);
@@ -593,16 +594,16 @@ private:
         return readsAs;
     }
 
-    std::string text_;
+    LargeString text_;
     BlockVector<Section> sections_;  // the first holds the lines before any header
-    std::vector<NameSlot> sectionSlots_;
+    LargeVector<NameSlot> sectionSlots_;  // large pages: a friends file has a section per player
     std::size_t sectionMask_ = 0, sectionCount_ = 0;
-    std::vector<KeySlot> keySlots_;
+    LargeVector<KeySlot> keySlots_;
     std::size_t keyMask_ = 0, keyCount_ = 0;
     BlockVector<Appended> appended_;
-    std::vector<Replaced> replaced_;
+    LargeVector<Replaced> replaced_;
     // The offsets of the file's lines that replaced_ holds a change of (Line gives a line as read).
-    std::vector<bool> replacedLines_;
+    LargeVector<bool> replacedLines_;
     bool ReplacedBefore(std::uint64_t line) const { return !replacedLines_.empty() && replacedLines_[line]; }
     Arena arena_;
     struct Recent {
@@ -613,7 +614,7 @@ private:
 };
 
 ProfileData::ProfileData(const std::string& path)
-    : text_(std::make_shared<ProfileText>(ReadWhole(path).value_or(std::string()))) {}
+    : text_(std::make_shared<ProfileText>(ReadWhole(path).value_or(LargeString()))) {}
 
 ProfileData::~ProfileData() = default;
 
@@ -669,9 +670,9 @@ bool ProfileEdit::Open() {
     if (text_) return true;
     namespace fs = std::filesystem;
     std::error_code ec;
-    std::string old;
+    LargeString old;
     if (fs::exists(NativePath(path_), ec)) {
-        std::optional<std::string> existing = ReadWhole(path_);
+        std::optional<LargeString> existing = ReadWhole(path_);
         if (!existing) return false;  // never replace a file that could not be read
         old = std::move(*existing);
     } else if (ec) {
