@@ -72,15 +72,21 @@ bool FriendsWorker::Add(std::string_view name, const FriendStore::Values& values
 
 void FriendsWorker::Handover() {
     if (block_.empty()) return;
-    std::string block;
-    block.reserve(kBlockBytes + 256);
-    block.swap(block_);
     if (!threaded_) {
-        Process(block);
+        Process(block_);
+        block_.clear();
         return;
     }
+    std::string block;
     std::unique_lock<std::mutex> lock(mutex_);
     done_.wait(lock, [&] { return queuedBytes_ < kQueuedBytes; });
+    if (!spares_.empty()) {
+        block.swap(spares_.back());
+        spares_.pop_back();
+    } else {
+        block.reserve(kBlockBytes + 256);
+    }
+    block.swap(block_);
     queuedBytes_ += block.size();
     queue_.push_back(std::move(block));
     lock.unlock();
@@ -124,12 +130,14 @@ void FriendsWorker::Work() {
         if (closing_) return;
         busy_ = true;
         if (!queue_.empty()) {
-            const std::string block = std::move(queue_.front());
+            std::string block = std::move(queue_.front());
             queue_.pop_front();
             lock.unlock();
             Process(block);
             lock.lock();
             queuedBytes_ -= block.size();
+            block.clear();
+            spares_.push_back(std::move(block));
         } else {
             lock.unlock();
             Finish();

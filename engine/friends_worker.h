@@ -83,6 +83,9 @@ private:
     std::condition_variable wake_;  // the worker: a block, the end, or the close
     std::condition_variable done_;  // the caller: room in the queue, or everything done
     std::deque<std::string> queue_;
+    // Blocks the worker is done with, for the caller to fill again: a block new from the system costs a
+    // page fault for every 4 KB of it, and a long who list fills hundreds.
+    std::vector<std::string> spares_;
     std::size_t queuedBytes_ = 0;
     bool busy_ = false, ending_ = false, ended_ = false, closing_ = false;
     Outcome outcome_;
