@@ -130,7 +130,8 @@ std::optional<std::string_view> KeyIn(std::string_view line) {
     return line.substr(first, eq - first);
 }
 
-// Stable storage for the lines a write makes, in large blocks.
+// Stable storage for the lines a write makes, in large blocks: the first small, for the many files that
+// change a few lines, the others in large pages, for a friends file that gains millions.
 class Arena {
 public:
     std::string_view Join(std::initializer_list<std::string_view> parts) {
@@ -138,8 +139,9 @@ public:
         for (std::string_view part : parts)
             size += part.size();
         if (size > room_) {
-            const std::size_t block = std::max<std::size_t>(size, kBlock);
-            blocks_.push_back(std::make_unique<char[]>(block));
+            const std::size_t block = std::max(size, blocks_.empty() ? kFirstBlock : kLargeBlock);
+            std::unique_ptr<char[], Free> fresh(static_cast<char*>(AllocateLarge(block)), Free{block});
+            blocks_.push_back(std::move(fresh));
             next_ = blocks_.back().get();
             room_ = block;
         }
@@ -153,8 +155,12 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlock = std::size_t{1} << 20;
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    static constexpr std::size_t kFirstBlock = std::size_t{256} << 10;
+    struct Free {
+        std::size_t size;
+        void operator()(char* block) const noexcept { FreeLarge(block, size); }
+    };
+    std::vector<std::unique_ptr<char[], Free>> blocks_;
     char* next_ = nullptr;
     std::size_t room_ = 0;
 };
