@@ -174,6 +174,8 @@ bool LogReader::Open(const std::string& path) {
 void LogReader::Close() {
     ahead_.reset();  // the thread ends before the file is closed
     aheadEnded_ = false;
+    block_ = ownBlock_;  // not one of the read-ahead's blocks, which are gone
+    pos_ = end_ = 0;
     prepared_ = preparedBegin_ = preparedNext_ = preparedEnd_ = nullptr;
     preparedUsed_ = 0;
     if (file_ != nullptr) std::fclose(file_);
