@@ -10,10 +10,12 @@ namespace krav {
 
 namespace {
 
-// A block holds some ten thousand entries: each block wakes the worker, which costs the reading a call into
-// the system. The queue is bounded, so that a worker that falls behind holds up the reading instead of the
-// memory growing with the log.
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// A block holds some twenty thousand entries: each block wakes the worker, which costs the reading a call
+// into the system. Its room is one large page (see platform/large_pages.h), a little more than it is filled
+// to, so that an entry seldom makes it grow. The queue is bounded, so that a worker that falls behind holds
+// up the reading instead of the memory growing with the log.
+constexpr std::size_t kBlockRoom = platform::kLargeBlock - 1;  // a string takes a byte more, for its end
+constexpr std::size_t kBlockBytes = kBlockRoom - (std::size_t{64} << 10);
 constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;
 
 std::string_view TakeText(std::string_view block, std::size_t& at) {
@@ -39,7 +41,7 @@ FriendsWorker::~FriendsWorker() {
 
 void FriendsWorker::Start(std::unique_ptr<Target> target) {
     target_ = std::move(target);
-    block_.reserve(kBlockBytes + 256);
+    block_.reserve(kBlockRoom);
     try {
         thread_ = std::thread([this] { Work(); });
         threaded_ = true;
@@ -77,14 +79,14 @@ void FriendsWorker::Handover() {
         block_.clear();
         return;
     }
-    std::string block;
+    platform::LargeString block;
     std::unique_lock<std::mutex> lock(mutex_);
     done_.wait(lock, [&] { return queuedBytes_ < kQueuedBytes; });
     if (!spares_.empty()) {
         block.swap(spares_.back());
         spares_.pop_back();
     } else {
-        block.reserve(kBlockBytes + 256);
+        block.reserve(kBlockRoom);
     }
     block.swap(block_);
     queuedBytes_ += block.size();
@@ -130,7 +132,7 @@ void FriendsWorker::Work() {
         if (closing_) return;
         busy_ = true;
         if (!queue_.empty()) {
-            std::string block = std::move(queue_.front());
+            platform::LargeString block = std::move(queue_.front());
             queue_.pop_front();
             lock.unlock();
             Process(block);

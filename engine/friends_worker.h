@@ -74,7 +74,7 @@ private:
 
     const std::size_t batchPlayers_, batchBytes_;
     std::unique_ptr<Target> target_;
-    std::string block_;  // entries not handed over yet (the caller's thread only)
+    platform::LargeString block_;  // entries not handed over yet (the caller's thread only)
 
     // Touched by the worker only, or while it waits.
     FriendStore store_;
@@ -82,10 +82,10 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;  // the worker: a block, the end, or the close
     std::condition_variable done_;  // the caller: room in the queue, or everything done
-    std::deque<std::string> queue_;
-    // Blocks the worker is done with, for the caller to fill again: a block new from the system costs a
-    // page fault for every 4 KB of it, and a long who list fills hundreds.
-    std::vector<std::string> spares_;
+    std::deque<platform::LargeString> queue_;
+    // Blocks the worker is done with, for the caller to fill again: a block new from the system costs page
+    // faults, and a long who list fills hundreds.
+    std::vector<platform::LargeString> spares_;
     std::size_t queuedBytes_ = 0;
     bool busy_ = false, ending_ = false, ended_ = false, closing_ = false;
     Outcome outcome_;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 #include <system_error>
+#include <utility>
 
 #include "platform/folded_bytes.h"
 #include "platform/large_pages.h"
@@ -165,27 +166,43 @@ private:
     std::size_t room_ = 0;
 };
 
-// A growing array that never moves what it holds, kept in blocks of a fixed number of items: growing it
-// neither copies it nor touches twice the memory it ends up using. A friends file adds millions of lines.
+// A growing array that never moves what it holds, kept in blocks: growing it neither copies it nor touches
+// twice the memory it ends up using. The first block is small, for the many files that change a few lines;
+// the others hold 2 MB or more each, in large pages, for a friends file that gains millions of lines (a
+// page fault for every 4 KB of those costs more than the lines themselves).
 template <typename T>
 class BlockVector {
 public:
-    T& operator[](std::size_t i) { return blocks_[i >> kShift][i & kMask]; }
-    const T& operator[](std::size_t i) const { return blocks_[i >> kShift][i & kMask]; }
+    T& operator[](std::size_t i) { return i < kFirst ? blocks_[0][i] : Later(i); }
+    const T& operator[](std::size_t i) const { return i < kFirst ? blocks_[0][i] : Later(i); }
     std::size_t size() const { return size_; }
     T& back() { return (*this)[size_ - 1]; }
     void push_back(const T& item) {
-        if ((size_ & kMask) == 0) {
+        if (size_ == 0 || (size_ >= kFirst && ((size_ - kFirst) & kMask) == 0)) {
             blocks_.emplace_back();
-            blocks_.back().reserve(kBlock);  // pages are only touched as items arrive
+            blocks_.back().reserve(size_ == 0 ? kFirst : kBlock);  // pages are only touched as items arrive
         }
         blocks_.back().push_back(item);
         ++size_;
     }
 
 private:
-    static constexpr std::size_t kShift = 14, kBlock = std::size_t{1} << kShift, kMask = kBlock - 1;
-    std::vector<std::vector<T>> blocks_;
+    static constexpr std::size_t kFirst = std::size_t{1} << 12;
+    static constexpr std::size_t ShiftFor(std::size_t bytes) {
+        std::size_t shift = 0;
+        while ((sizeof(T) << shift) < bytes)
+            ++shift;
+        return shift;
+    }
+    static constexpr std::size_t kShift = ShiftFor(kLargeBlock), kBlock = std::size_t{1} << kShift,
+                                 kMask = kBlock - 1;
+    const T& Later(std::size_t i) const {
+        const std::size_t j = i - kFirst;
+        return blocks_[1 + (j >> kShift)][j & kMask];
+    }
+    T& Later(std::size_t i) { return const_cast<T&>(std::as_const(*this).Later(i)); }
+
+    std::vector<LargeVector<T>> blocks_;
     std::size_t size_ = 0;
 };
 
