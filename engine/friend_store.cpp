@@ -32,12 +32,13 @@ std::uint32_t Hash(std::string_view text) {
 
 }  // namespace
 
-void FriendStore::MakeRoom(platform::LargeVector<Slot>& slots, std::size_t used) {
+template <typename AnySlot>
+void FriendStore::MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used) {
     if (2 * (used + 1) <= slots.size()) return;
-    platform::LargeVector<Slot> old(std::max<std::size_t>(256, 2 * slots.size()));
+    platform::LargeVector<AnySlot> old(std::max<std::size_t>(256, 2 * slots.size()));
     old.swap(slots);
     const std::size_t mask = slots.size() - 1;
-    for (const Slot& slot : old) {
+    for (const AnySlot& slot : old) {
         if (slot.id == kNone) continue;
         std::size_t i = slot.hash & mask;
         while (slots[i].id != kNone)
@@ -66,6 +67,20 @@ std::uint32_t FriendStore::Intern(std::string_view text) {
     return id;
 }
 
+std::uint32_t FriendStore::HashOf(std::string_view name) { return Hash<true>(name); }
+
+void FriendStore::AskSlot(std::uint32_t hash) const {
+    if (!playerSlots_.empty()) platform::Prefetch(&playerSlots_[hash & (playerSlots_.size() - 1)]);
+}
+
+void FriendStore::AskPlayer(std::uint32_t hash) const {
+    if (playerSlots_.empty()) return;
+    const PlayerSlot& slot = playerSlots_[hash & (playerSlots_.size() - 1)];
+    if (slot.id == kNone || slot.hash != hash) return;  // a new player, or one further on: not worth it
+    platform::Prefetch(&players_[slot.id]);
+    platform::Prefetch(chars_.data() + slot.name.offset);
+}
+
 bool FriendStore::Set(std::string_view name, const Values& values) {
     if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
     MakeRoom(playerSlots_, players_.size());
@@ -74,18 +89,18 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
     std::size_t i = hash & mask;
     bool collides = false;
     for (; playerSlots_[i].id != kNone; i = (i + 1) & mask) {
-        const Slot& slot = playerSlots_[i];
+        const PlayerSlot& slot = playerSlots_[i];
         if (slot.hash != hash) continue;
-        const Span held = players_[slot.id].name;
-        const std::string_view heldName(chars_.data() + held.offset, held.length);
+        const std::string_view heldName(chars_.data() + slot.name.offset, slot.name.length);
         if (heldName == name) break;
         collides = collides || EqualsNoCase(heldName, name);
     }
     const bool added = playerSlots_[i].id == kNone;
     if (added) {
         namesCollide_ = namesCollide_ || collides;
-        playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size())};
-        players_.push_back({Store(name), recent_});
+        const Span stored = Store(name);
+        playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size()), stored};
+        players_.push_back({stored, recent_});
     }
     Player& player = players_[playerSlots_[i].id];
     for (std::size_t v = 0; v < kValueCount; ++v) {

@@ -23,6 +23,12 @@ public:
     // The player's latest values; a player not held yet goes at the end. Names compare exactly. True when the
     // player is new.
     bool Set(std::string_view name, const Values& values);
+    // A player's entries reach Set some way after they are read, and a log of many players misses the
+    // cache on every name: Ask for a name some entries ahead of its Set fetches its slot, and Ask again for
+    // it a few entries later fetches the player the slot leads to. Neither changes anything.
+    static std::uint32_t HashOf(std::string_view name);
+    void AskSlot(std::uint32_t hash) const;
+    void AskPlayer(std::uint32_t hash) const;
     // Whether two of the names held differ only in the case of letters A to Z: the friends file takes them
     // for one player.
     bool NamesCollide() const { return namesCollide_; }
@@ -50,8 +56,6 @@ private:
     struct Span {
         std::uint32_t offset, length;
     };
-    // A player holds its name's place, so that a name found by its hash is compared without a further
-    // lookup: a log of many players misses the cache on every one.
     struct Player {
         Span name;
         std::array<std::uint32_t, kValueCount> values;
@@ -59,6 +63,12 @@ private:
     };
     struct Slot {
         std::uint32_t hash = 0, id = kNone;
+    };
+    // A player's slot holds its name's place too, so that a name found by its hash is compared without a
+    // look at the player first.
+    struct PlayerSlot {
+        std::uint32_t hash = 0, id = kNone;
+        Span name{};
     };
 
     // The number of a value's text, the text stored when new.
@@ -68,14 +78,15 @@ private:
     }
     Span Store(std::string_view text);
     // Room for one more entry in an open-addressing table at most half full.
-    static void MakeRoom(platform::LargeVector<Slot>& slots, std::size_t used);
+    template <typename AnySlot>
+    static void MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used);
 
     // A batch holds up to 200,000 players, each looked up in no order: large pages.
     platform::LargeString chars_;        // the names and each distinct value text once, one after another
     platform::LargeVector<Span> spans_;  // a value text's place in chars_, by its number
     platform::LargeVector<Slot> slots_;  // open addressing over the value texts
     // Open addressing over the names; a slot's id is the player's place.
-    platform::LargeVector<Slot> playerSlots_;
+    platform::LargeVector<PlayerSlot> playerSlots_;
     platform::LargeVector<Player> players_;
     // The text each value had last: a who list repeats the date, and players their class, race and guild.
     std::array<std::uint32_t, kValueCount> recent_{};

@@ -1,6 +1,8 @@
 // Who entries handed to a second thread in blocks, each entry its name and values as a length and bytes.
 #include "engine/friends_worker.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <system_error>
@@ -180,14 +182,36 @@ void FriendsWorker::Note(std::string warning) {
 
 void FriendsWorker::Process(std::string_view block) {
     Guarded([&] {
-        FriendStore::Values values;
-        for (std::size_t at = 0; at < block.size();) {
-            const std::string_view name = TakeText(block, at);
-            for (std::string_view& value : values)
+        // Entries are taken from the block a few ahead of their turn, and what their lookups will need is
+        // asked for then: each lookup of a long who list misses the cache, and several misses can be under
+        // way at once. An entry is asked for twice (see FriendStore::AskSlot), kAsk and then kAsk / 2
+        // entries before its turn.
+        constexpr std::size_t kAsk = 8;
+        struct Entry {
+            std::string_view name;
+            FriendStore::Values values;
+            std::uint32_t hash;
+        };
+        std::array<Entry, kAsk> ahead;
+        std::size_t taken = 0, at = 0;
+        auto take = [&] {
+            Entry& entry = ahead[taken++ % kAsk];
+            entry.name = TakeText(block, at);
+            for (std::string_view& value : entry.values)
                 value = TakeText(block, at);
-            if (store_.Set(name, values)) target_->Seen(name, values);
+            entry.hash = FriendStore::HashOf(entry.name);
+            store_.AskSlot(entry.hash);
+            target_->Upcoming(entry.name);
+        };
+        while (taken < kAsk && at < block.size())
+            take();
+        for (std::size_t done = 0; done < taken; ++done) {
+            if (done + kAsk / 2 < taken) store_.AskPlayer(ahead[(done + kAsk / 2) % kAsk].hash);
+            const Entry& entry = ahead[done % kAsk];
+            if (store_.Set(entry.name, entry.values)) target_->Seen(entry.name, entry.values);
             if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_)
                 Note(target_->Take(store_));
+            if (at < block.size()) take();  // into the place of the entry just done
         }
     });
 }

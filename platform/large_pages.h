@@ -19,6 +19,15 @@ inline constexpr std::size_t kLargeBlock = std::size_t{2} << 20;
 void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* block, std::size_t bytes) noexcept;
 
+// Asks for the cache line at `address` ahead of its use, where the compiler can say so; a hint only.
+inline void Prefetch(const void* address) {
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 template <typename T>
 struct LargePageAllocator {
     using value_type = T;
