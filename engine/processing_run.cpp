@@ -225,7 +225,11 @@ void ProcessingRun::EndSteps() {
     if (steps_.LoadGuildRoster != nullptr) steps_.LoadGuildRoster(run_);
 
     if (!s.StopRequested) {
+        // The report is written beside the friends file: the lines it adds wait for the file's, which come
+        // first, as if the file had been written before the report began.
+        run_.HoldForFriends();
         if (steps_.WriteEndRecordsAndReport != nullptr) reportPath_ = steps_.WriteEndRecordsAndReport(run_);
+        run_.SettleFriends();
         // Everything written so far must be on the disk before the run may call itself complete.
         for (RunContext::Output* out : {&run_.backup_, &run_.newChat_, &run_.newLog_}) {
             if (out->file.IsOpen()) run_.CheckWrite(*out, out->file.Sync());

@@ -30,8 +30,13 @@ void RunContext::StartFriends(std::unique_ptr<FriendsWorker::Target> target) {
     session.BeforeStatus = [this] { SettleFriends(); };
 }
 
+void RunContext::HoldForFriends() {
+    if (State.Friends.Started()) session.HoldStatus();
+}
+
 void RunContext::SettleFriends() {
-    if (settling_ || !State.Friends.Started()) return;
+    if (settling_) return;
+    std::vector<std::string> held = session.EndHold();
     settling_ = true;  // the lines added here come in through the same door
     FriendsWorker::Outcome outcome = State.Friends.Settle();
     for (std::string& warning : outcome.warnings) {
@@ -42,6 +47,8 @@ void RunContext::SettleFriends() {
     }
     if (outcome.failed) session.AddError(std::string(texts::kUnexpectedFailure) + outcome.failure + ")!");
     settling_ = false;
+    for (std::string& line : held)
+        session.Status.push_back(std::move(line));
 }
 
 void RunContext::CheckWrite(Output& out, bool ok) {

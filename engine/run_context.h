@@ -88,8 +88,11 @@ public:
     // the friends file has to say first.
     void StartFriends(std::unique_ptr<FriendsWorker::Target> target);
     // Waits for the friends file's work handed over so far and adds its warning (once a run) or its failure
-    // to the status list.
+    // to the status list, then the lines held since HoldForFriends.
     void SettleFriends();
+    // Status lines from here to the next SettleFriends wait for it, instead of it waiting for them: the
+    // friends file is written beside the work that adds them.
+    void HoldForFriends();
 
     // For recognisers that read the lines following their own (who lists): one more raw line, with the end,
     // stop, backup, progress and count handling of every line. False at the end of the log or on a stop.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/stat_table.h"
@@ -65,8 +66,20 @@ public:
     std::function<void()> BeforeStatus;
 
     void AddStatus(std::string line) {
+        if (holding_) {
+            held_.push_back(std::move(line));
+            return;
+        }
         if (BeforeStatus) BeforeStatus();
         Status.push_back(std::move(line));
+    }
+    // The other way round: while a run holds the status list, the lines added wait, in order and already
+    // counted, and the work beside the run goes on. EndHold returns them, for the run to add once that
+    // work's own lines are in, so that the list reads the same either way.
+    void HoldStatus() { holding_ = true; }
+    std::vector<std::string> EndHold() {
+        holding_ = false;
+        return std::exchange(held_, {});
     }
     void AddWarning(std::string line);
     void AddError(std::string line);  // also stops the run before its next line
@@ -77,6 +90,10 @@ public:
     void Stop();
     // True when the last run read its log to the end and reported no error.
     bool RunSucceeded() const { return !StopRequested && ErrorCount == 0; }
+
+private:
+    bool holding_ = false;
+    std::vector<std::string> held_;
 };
 
 }  // namespace krav
