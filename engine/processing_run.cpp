@@ -211,6 +211,10 @@ void ProcessingRun::EndSteps() {
     RunHost& host = run_.host;
 
     if (steps_.LogEnded != nullptr) steps_.LogEnded(run_);
+    // The friends file's last batch is written beside the end steps and the report. The lines they add wait
+    // for the file's, which come first, as if the file had been written when the log ended; its failure
+    // is known once the report is written.
+    run_.HoldForFriends();
 
     CharacterState& c = s.Character;
     s.Info.eLevel = c.CharacterLevel;
@@ -225,9 +229,6 @@ void ProcessingRun::EndSteps() {
     if (steps_.LoadGuildRoster != nullptr) steps_.LoadGuildRoster(run_);
 
     if (!s.StopRequested) {
-        // The report is written beside the friends file: the lines it adds wait for the file's, which come
-        // first, as if the file had been written before the report began.
-        run_.HoldForFriends();
         if (steps_.WriteEndRecordsAndReport != nullptr) reportPath_ = steps_.WriteEndRecordsAndReport(run_);
         run_.SettleFriends();
         // Everything written so far must be on the disk before the run may call itself complete.
