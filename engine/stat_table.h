@@ -48,7 +48,8 @@ public:
     void NewRow(const std::vector<std::string_view>& cells);
 
     // The cells of the row FindRow would give, null when there is none: for the operations that change a
-    // row's counts and lists without needing its place. The key cell is not to be written through it.
+    // row's counts and lists without needing its place (which a table of many new keys works out only when
+    // asked). The key cell may be given only another spelling of the same key (its letter case).
     std::vector<std::string>* FindCells(std::string_view key);
 
     void Sort(bool byValue);

@@ -120,10 +120,10 @@ bool ConsiderMessages(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         StatTable& cons = run.session.Tables.gCons;
         const std::string& zone = run.session.Character.CurrentZone;
-        if (int row = cons.FindRow(npc); row > 0) {
-            cons.SetCell(0, row, npc);
-            cons.SetCell(1, row, attitude);
-            cons.SetCell(2, row, ListAdd(cons.Cell(2, row), zone));
+        if (std::vector<std::string>* cells = cons.FindCells(npc)) {
+            (*cells)[0] = npc;  // the key as now written: its letter case may differ
+            (*cells)[1] = attitude;
+            (*cells)[2] = ListAdd((*cells)[2], zone);
         } else {
             cons.NewRow({npc, attitude, ListAdd("", zone)});
         }

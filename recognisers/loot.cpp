@@ -17,8 +17,8 @@ std::string_view Before(std::string_view text, std::size_t p) {
 void TouchVendor(RunContext& run, std::string_view merchant) {
     StatTable& vendors = run.session.Tables.gVendors;
     const std::string& zone = run.session.Character.CurrentZone;
-    if (int row = vendors.FindRow(merchant); row > 0) {
-        vendors.SetCell(3, row, ListAdd(vendors.Cell(3, row), zone));
+    if (std::vector<std::string>* cells = vendors.FindCells(merchant)) {
+        (*cells)[3] = ListAdd((*cells)[3], zone);
     } else {
         vendors.NewRow({merchant, "0", "0", ListAdd("", zone)});
     }

@@ -33,8 +33,8 @@ bool IsItemEffect(const LogLine& line) {
 
 // A spell of the player's that its target resisted.
 void CountResisted(StatTables& tables, std::string_view spell) {
-    if (int row = tables.gSpells.FindRow(spell); row > 0) {
-        tables.gSpells.IncreaseCell(2, row);
+    if (std::vector<std::string>* cells = tables.gSpells.FindCells(spell)) {
+        IncreaseText((*cells)[2]);
     } else {
         tables.gSpells.NewRow({spell, "?", "1"});
     }
@@ -99,8 +99,8 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
     if (LineStartsWith("You begin casting ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 19), ".");
-        if (int row = spells.FindRow(spell); row > 0) {
-            spells.IncreaseCell(1, row);
+        if (std::vector<std::string>* cells = spells.FindCells(spell)) {
+            IncreaseText((*cells)[1]);
         } else {
             spells.NewRow({spell, "1", "0"});
         }
@@ -109,7 +109,7 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
     if (LineStartsWith("You have finished memorizing ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 30), ".");
-        if (spells.FindRow(spell) == 0) spells.NewRow({spell, "0", "0"});
+        if (spells.FindCells(spell) == nullptr) spells.NewRow({spell, "0", "0"});
         return true;
     }
     return false;
