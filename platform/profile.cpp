@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -135,28 +136,43 @@ std::optional<std::string_view> KeyIn(std::string_view line) {
 // change a few lines, the others in large pages, for a friends file that gains millions.
 class Arena {
 public:
-    std::string_view Join(std::initializer_list<std::string_view> parts) {
+    std::string_view Join(std::initializer_list<std::string_view> parts) { return Put(0, parts); }
+    // Join with four bytes before the text, for a number of the caller's (see SetTag and Tag).
+    std::string_view JoinTagged(std::initializer_list<std::string_view> parts) { return Put(kTag, parts); }
+    static void SetTag(std::string_view text, std::uint32_t tag) {
+        std::memcpy(const_cast<char*>(text.data()) - kTag, &tag, kTag);  // the arena's own, writable memory
+    }
+    static std::uint32_t Tag(const char* text) {
+        std::uint32_t tag;
+        std::memcpy(&tag, text - kTag, kTag);
+        return tag;
+    }
+
+private:
+    static constexpr std::size_t kTag = sizeof(std::uint32_t);
+    static constexpr std::size_t kFirstBlock = std::size_t{256} << 10;
+
+    std::string_view Put(std::size_t before, std::initializer_list<std::string_view> parts) {
         std::size_t size = 0;
         for (std::string_view part : parts)
             size += part.size();
-        if (size > room_) {
-            const std::size_t block = std::max(size, blocks_.empty() ? kFirstBlock : kLargeBlock);
+        if (before + size > room_) {
+            const std::size_t block = std::max(before + size, blocks_.empty() ? kFirstBlock : kLargeBlock);
             std::unique_ptr<char[], Free> fresh(static_cast<char*>(AllocateLarge(block)), Free{block});
             blocks_.push_back(std::move(fresh));
             next_ = blocks_.back().get();
             room_ = block;
         }
-        char* start = next_;
+        char* const start = next_ + before;
+        next_ = start;
         for (std::string_view part : parts) {
             if (!part.empty()) std::memcpy(next_, part.data(), part.size());
             next_ += part.size();
         }
-        room_ -= size;
+        room_ -= before + size;
         return {start, size};
     }
 
-private:
-    static constexpr std::size_t kFirstBlock = std::size_t{256} << 10;
     struct Free {
         std::size_t size;
         void operator()(char* block) const noexcept { FreeLarge(block, size); }
@@ -309,7 +325,7 @@ public:
                     const std::string_view firstKey = KeyOf(keys[first]);
                     for (; i < keys.size() && i - first < kScanned && NewInFreshSection(keys, first, firstKey, i);
                          ++i) {
-                        Append(s, arena_.Join({keys[i], "=", values[i]}), keys[i].size());
+                        Append(s, MakeAppended(keys[i], values[i]));
                     }
                 }
             }
@@ -372,7 +388,7 @@ public:
                 put(line);
             }
             for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
-                put(appended_[a].text);
+                put(appended_[a].text());
             for (const char* p = s.bodyEnd; p < s.end;)
                 put(NextLine(p, s.end));
             if (s.extraBlank) put({});
@@ -417,27 +433,44 @@ private:
         bool indexed = false;
         bool extraBlank = false;  // a blank line added after it, before a section added to the file
     };
+    // A line a write added: its text in the arena, and the place of the section's next added line. A
+    // friends file adds millions: at sixteen bytes each, a block of them fills its large pages exactly.
     struct Appended {
-        std::string_view text;
+        const char* data;
+        std::uint32_t size;
         std::uint32_t next = kNone;
-        // KeyIn(text) worked out when the line was made, as the length of a key that opens the line; a
-        // short section's keys are compared again for each key set in it.
-        std::uint32_t keyLength = kNotKey;
+        std::string_view text() const { return {data, size}; }
     };
+    static_assert(sizeof(Appended) == 16);
+    // KeyIn of the text, worked out when the line is made and kept in the arena just before it (see
+    // KeyOfLine), as the length of a key that opens the line: a short section's keys are compared again
+    // for each key set in it.
     static constexpr std::uint32_t kNotKey = kNone, kKeyElsewhere = kNone - 1;
-    static Appended MakeAppended(std::string_view text) {
-        Appended line{text};
+    Appended MakeAppended(std::initializer_list<std::string_view> parts) {
+        const std::string_view text = arena_.JoinTagged(parts);
+        std::uint32_t keyLength = kNotKey;
         if (const std::optional<std::string_view> key = KeyIn(text)) {
-            line.keyLength = key->data() == text.data() && key->size() < kKeyElsewhere
-                                 ? static_cast<std::uint32_t>(key->size())
-                                 : kKeyElsewhere;
+            keyLength = key->data() == text.data() && key->size() < kKeyElsewhere
+                            ? static_cast<std::uint32_t>(key->size())
+                            : kKeyElsewhere;
         }
-        return line;
+        return Made(text, keyLength);
+    }
+    // A line "key=value" of a key that reads as its line's key.
+    Appended MakeAppended(std::string_view key, std::string_view value) {
+        const std::string_view text = arena_.JoinTagged({key, "=", value});
+        return Made(text, static_cast<std::uint32_t>(key.size()));
+    }
+    static Appended Made(std::string_view text, std::uint32_t keyLength) {
+        if (text.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("a profile line of 4 GB or more");
+        Arena::SetTag(text, keyLength);
+        return {text.data(), static_cast<std::uint32_t>(text.size())};
     }
     // KeyIn of a line of the section (see ForEachLine).
     std::optional<std::string_view> KeyOfLine(std::uint64_t ref, std::string_view line) const {
         if (!(ref & kAppended)) return KeyIn(line);
-        const std::uint32_t length = appended_[ref & ~kAppended].keyLength;
+        const std::uint32_t length = Arena::Tag(line.data());
         if (length == kNotKey) return std::nullopt;
         if (length == kKeyElsewhere) return KeyIn(line);
         return line.substr(0, length);
@@ -477,7 +510,7 @@ private:
     void SetIn(std::uint32_t s, std::string_view key, std::string_view value) {
         const std::uint64_t line = FindKey(s, key);
         if (line == kNoLine) {
-            Append(s, arena_.Join({key, "=", value}));
+            Append(s, MakeAppended({key, "=", value}));
             return;
         }
         // A line that already reads as it would be written stays as it is: who lists mostly name players
@@ -490,13 +523,13 @@ private:
             current.substr(keyText.size() + 1) == value) {
             return;
         }
-        const std::string_view replaced = arena_.Join({keyText, "=", value});
         if (line & kAppended) {
             Appended& appended = appended_[line & ~kAppended];
             const std::uint32_t next = appended.next;
-            appended = MakeAppended(replaced);
+            appended = MakeAppended({keyText, "=", value});
             appended.next = next;
         } else {
+            const std::string_view replaced = arena_.Join({keyText, "=", value});
             if (replacedLines_.empty()) replacedLines_.resize(text_.size());
             replacedLines_[line] = true;
             replaced_.push_back({line, replaced});
@@ -516,7 +549,7 @@ private:
     };
 
     std::string_view Line(std::uint64_t ref) const {
-        if (ref & kAppended) return appended_[ref & ~kAppended].text;
+        if (ref & kAppended) return appended_[ref & ~kAppended].text();
         const char* p = text_.data() + ref;
         return NextLine(p, text_.data() + text_.size());
     }
@@ -529,7 +562,7 @@ private:
             if (!visit(offset, NextLine(p, s.bodyEnd))) return;
         }
         for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
-            if (!visit(a | kAppended, appended_[a].text)) return;
+            if (!visit(a | kAppended, appended_[a].text())) return;
     }
 
     static std::uint32_t KeyHash(std::uint32_t section, std::string_view key) {
@@ -593,13 +626,8 @@ private:
         ++keyCount_;
     }
 
-    void Append(std::uint32_t section, std::string_view line) { Append(section, MakeAppended(line)); }
-    // A line "key=value" of a key that reads as its line's key.
-    void Append(std::uint32_t section, std::string_view line, std::size_t keyLength) {
-        Append(section, Appended{line, kNone, static_cast<std::uint32_t>(keyLength)});
-    }
     void Append(std::uint32_t section, const Appended& added) {
-        const std::string_view line = added.text;
+        const std::string_view line = added.text();
         const auto index = static_cast<std::uint32_t>(appended_.size());
         appended_.push_back(added);
         Section& s = sections_[section];
@@ -623,7 +651,7 @@ private:
         const std::string_view header = arena_.Join({"[", name, "]"});
         sections_.push_back({header, nullptr, nullptr, nullptr});
         const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
-        Append(section, arena_.Join({key, "=", value}));
+        Append(section, MakeAppended({key, "=", value}));
         const std::string_view readsAs = *SectionName(header);
         AddSectionName(readsAs, section);
         return readsAs;
