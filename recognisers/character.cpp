@@ -234,7 +234,11 @@ std::string LanguageSkillName(const Session& session, std::string_view name) {
 }
 
 bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
-    who = WhoEntry{};
+    // Emptied, not made anew: a who list reuses one entry, and its texts keep their room.
+    for (std::string* field :
+         {&who.title, &who.level, &who.className, &who.race, &who.guild, &who.cutName, &who.name}) {
+        field->clear();
+    }
     if (!MessageStartsWith("[", message) && !MessageStartsWith("AFK [", message) &&
         !MessageStartsWith("LD [", message) && !MessageStartsWith("* ", message)) {
         return false;
@@ -270,7 +274,11 @@ bool ParseWhoEntry(std::string_view message, WhoEntry& who) {
         who.race = Between(m, b, 2, ')');
         nameLength = static_cast<std::int64_t>(b) - static_cast<std::int64_t>(y) - 2;
         const std::size_t g = FindCase(" <", m);
-        who.guild = g > 0 ? std::string(Between(m, g, 2, '>')) : " ";
+        if (g > 0) {
+            who.guild = Between(m, g, 2, '>');
+        } else {
+            who.guild = " ";
+        }
     }
     if (nameLength > 0) who.name = Trim(Mid(m, y + 2, static_cast<std::size_t>(nameLength)));
     who.cutName = who.name;
