@@ -1,7 +1,7 @@
 // Large blocks mapped on their own, at a 2 MB boundary and in whole 2 MB pages, with the kernel asked to back
 // them with huge pages (which it does as they are first touched, or not at all when they are switched off).
-// A freed block is kept for the next block of its size, up to a bound: tables that double, and batches
-// that follow one another, then write into memory already theirs. Memory new from the system costs a
+// A freed block is kept, up to a bound, for the next blocks that fit in it: tables that double, and
+// batches that follow one another, then write into memory already theirs. Memory new from the system costs a
 // page fault and the zeroing of each page, and on a virtual machine that hands freed memory back to its
 // host, far more.
 #include "platform/large_pages.h"
@@ -27,16 +27,26 @@ std::size_t Rounded(std::size_t bytes) {
 // Freed blocks, each with its rounded size, for the threads of a run to take again.
 class KeptBlocks {
 public:
+    // A kept block of the size, or the first part of the smallest larger one, whose rest stays kept: every
+    // block is whole 2 MB pages at a boundary of theirs, and so is each part.
     void* Take(std::size_t size) {
         std::lock_guard<std::mutex> lock(mutex_);
-        for (std::size_t i = blocks_.size(); i-- > 0;) {
-            if (blocks_[i].size != size) continue;
-            void* block = blocks_[i].block;
-            blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(i));
-            kept_ -= size;
-            return block;
+        std::size_t best = blocks_.size();
+        for (std::size_t i = 0; i < blocks_.size(); ++i) {
+            if (blocks_[i].size >= size && (best == blocks_.size() || blocks_[i].size < blocks_[best].size))
+                best = i;
         }
-        return nullptr;
+        if (best == blocks_.size()) return nullptr;
+        Kept& kept = blocks_[best];
+        void* block = kept.block;
+        kept_ -= size;
+        if (kept.size == size) {
+            blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(best));
+        } else {
+            kept.block = static_cast<char*>(kept.block) + size;
+            kept.size -= size;
+        }
+        return block;
     }
     // False when the block is not kept: the caller gives it back to the system.
     bool Keep(void* block, std::size_t size) noexcept {
