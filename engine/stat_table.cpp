@@ -87,7 +87,7 @@ void SetCells(StatTable& table, std::string_view key, std::initializer_list<std:
             if (col < table.ColCount() && value != "?") (*row)[col] = value;
             ++col;
         }
-        if (zone != nullptr && zoneCol < table.ColCount()) (*row)[zoneCol] = ListAdd((*row)[zoneCol], *zone);
+        if (zone != nullptr && zoneCol < table.ColCount()) ListAddTo((*row)[zoneCol], *zone);
         return;
     }
     std::vector<std::string_view> cells{key};
@@ -115,7 +115,7 @@ void AddLootOrDrop(StatTable& loot, std::string_view key, std::string_view zone,
     // "?" in Dropped means never counted: it stays until the first drop.
     if (!(NumberOrUnknown(cells[4]) == "?" && dropped == 0))
         cells[4] = NumberOrUnknown(std::to_string(SaturatingAdd(CellNumber(cells[4]), dropped)));
-    cells[5] = ListAdd(cells[5], zone);
+    ListAddTo(cells[5], zone);
 }
 
 }  // namespace
@@ -733,7 +733,7 @@ void IncrementCountSecond(StatTable& table, std::string_view key) {
 void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
     if (auto* cells = table.FindCells(key)) {
         IncreaseText((*cells)[col]);
-        (*cells)[3] = ListAdd((*cells)[3], zone);
+        ListAddTo((*cells)[3], zone);
     } else {
         table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
     }

@@ -264,6 +264,11 @@ std::string ListAdd(std::string_view list, std::string_view item) {
     return result;
 }
 
+void ListAddTo(std::string& list, std::string_view item) {
+    if (item.empty() || item == "unknown" || FindInMessage(item, list) > 0) return;
+    list = ListAdd(list, item);
+}
+
 Duration SplitDuration(std::string_view text) {
     Duration d;
     std::int64_t* fields[] = {&d.days, &d.hours, &d.minutes, &d.seconds};

@@ -103,6 +103,9 @@ bool CopyOneFile(const std::string& source, const std::string& destination, bool
 std::string_view ListTail(std::string_view list);
 int ListCount(std::string_view list);
 std::string ListAdd(std::string_view list, std::string_view item);
+// list = ListAdd(list, item), without a new text when the item is in the list already (the common case: a
+// mob or an item met again in the same zone).
+void ListAddTo(std::string& list, std::string_view item);
 
 struct Duration {
     std::int64_t days = 0, hours = 0, minutes = 0, seconds = 0;

@@ -123,7 +123,7 @@ bool ConsiderMessages(RunContext& run, const LogLine& line) {
         if (std::vector<std::string>* cells = cons.FindCells(npc)) {
             (*cells)[0] = npc;  // the key as now written: its letter case may differ
             (*cells)[1] = attitude;
-            (*cells)[2] = ListAdd((*cells)[2], zone);
+            ListAddTo((*cells)[2], zone);
         } else {
             cons.NewRow({npc, attitude, ListAdd("", zone)});
         }

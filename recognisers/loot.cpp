@@ -18,7 +18,7 @@ void TouchVendor(RunContext& run, std::string_view merchant) {
     StatTable& vendors = run.session.Tables.gVendors;
     const std::string& zone = run.session.Character.CurrentZone;
     if (std::vector<std::string>* cells = vendors.FindCells(merchant)) {
-        (*cells)[3] = ListAdd((*cells)[3], zone);
+        ListAddTo((*cells)[3], zone);
     } else {
         vendors.NewRow({merchant, "0", "0", ListAdd("", zone)});
     }
@@ -72,7 +72,7 @@ void Purchase(RunContext& run, const LogLine& line) {
     const std::string& zone = run.session.Character.CurrentZone;
     if (auto* cells = loot.FindCells(item)) {
         (*cells)[2] = Increased((*cells)[2], quantity);
-        (*cells)[5] = ListAdd((*cells)[5], zone);
+        ListAddTo((*cells)[5], zone);
     } else {
         loot.NewRow({item, "0", std::to_string(quantity), "0", "?", ListAdd("", zone)});
     }

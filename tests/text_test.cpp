@@ -464,6 +464,13 @@ TEST(TextHelpers, ListAddKeepsSixItemsThenMarksTheList) {
     EXPECT_EQ(ListAdd("* A, B, C, D, E, F", "c"), "* A, B, C, D, E, F");
     // Five items take a sixth without the marker.
     EXPECT_EQ(ListAdd("A, B, C, D, E", "F"), "A, B, C, D, E, F");
+    // In place, the same at every step: past the marker, with items already there, empty and unknown.
+    std::string inPlace;
+    for (std::string item : {"A", "B", "C", "D", "E", "F", "G", "c", "H", "", "unknown", "H"}) {
+        const std::string expected = ListAdd(inPlace, item);
+        ListAddTo(inPlace, item);
+        EXPECT_EQ(inPlace, expected) << item;
+    }
 }
 
 TEST(TextHelpers, ListAddSkipsEmptyUnknownAndContainedItems) {
