@@ -6,11 +6,13 @@
 
 #include "app/command_line.h"
 #include "app/tf_main.h"
+#include "platform/large_pages.h"
 #include "platform/process.h"
 #include "platform/single_instance.h"
 
 int main(int argc, char** argv) {
     using namespace krav;
+    platform::StartLargeHeap();  // first: the tables of a long log are most of what the program allocates
     const CommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
 
     // A second copy ends at once and silently, before it opens a window. The lock goes with the process.

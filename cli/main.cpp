@@ -10,11 +10,13 @@
 #include "cli/options.h"
 #include "cli/terminal_host.h"
 #include "output/standard_run.h"
+#include "platform/large_pages.h"
 #include "platform/process.h"
 #include "recognisers/character.h"
 
 int main(int argc, char** argv) {
     using namespace krav;
+    platform::StartLargeHeap();  // first: the tables of a long log are most of what the program allocates
     std::vector<std::string> args = platform::ProgramArguments(argc, argv);
     cli::ParsedCommand command = cli::ParseCommandLine(args, platform::ProgramFolder(argv[0]));
     switch (command.kind) {

@@ -6,6 +6,7 @@
 
 #include "engine/status_texts.h"
 #include "engine/text.h"
+#include "platform/large_pages.h"
 
 namespace krav {
 
@@ -132,6 +133,7 @@ void RunContext::UpdateProgressTitle() {
 void RunContext::UpdateProgress() {
     const std::int64_t position = 9 * FetchedBlocks(log_.BytesConsumed(), log_.InitialSize());
     if (position != progressPosition_) {
+        platform::AdviseHeap();  // the tables grow as the log is read
         progressPosition_ = position;
         host.SetProgressPosition(position);
         UpdateProgressTitle();  // follows the position alone

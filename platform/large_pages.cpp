@@ -1,17 +1,20 @@
 // Large blocks mapped on their own, at a 2 MB boundary and in whole 2 MB pages, with the kernel asked to back
 // them with huge pages (which it does as they are first touched, or not at all when they are switched off).
 // A freed block is kept, up to a bound, for the next blocks that fit in it: tables that double, and
-// batches that follow one another, then write into memory already theirs. Memory new from the system costs a
-// page fault and the zeroing of each page, and on a virtual machine that hands freed memory back to its
-// host, far more.
+// batches that follow one another, then write into memory already theirs. Memory new from the system costs
+// a page fault and the zeroing of each page, and on a virtual machine that hands freed memory back to its
+// host, far more. The heap is asked for in large pages as it grows (StartLargeHeap, AdviseHeap).
 #include "platform/large_pages.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
 #if defined(__linux__)
+#include <malloc.h>
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace krav::platform {
@@ -77,9 +80,13 @@ KeptBlocks& Kept() {
     return *kept;
 }
 
+// The end of the heap as last marked for large pages; 0 until StartLargeHeap.
+std::atomic<std::uintptr_t> advisedEnd{0};
+
 }  // namespace
 
 void* AllocateLarge(std::size_t bytes) {
+    AdviseHeap();
     if (bytes < kLargeBlock) return ::operator new(bytes);
     const std::size_t size = Rounded(bytes);
     if (size < bytes || size + kLargeBlock < size) throw std::bad_alloc();
@@ -98,6 +105,26 @@ void* AllocateLarge(std::size_t bytes) {
     return block;
 }
 
+void StartLargeHeap() {
+#if defined(M_TOP_PAD)
+    // The heap grows in large steps, each marked before most of it is touched.
+    mallopt(M_TOP_PAD, 64 << 20);
+#endif
+    advisedEnd.store(reinterpret_cast<std::uintptr_t>(sbrk(0)));
+}
+
+void AdviseHeap() {
+    std::uintptr_t from = advisedEnd.load(std::memory_order_relaxed);
+    if (from == 0) return;
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    if (end == from || !advisedEnd.compare_exchange_strong(from, end)) return;  // or another thread marks it
+    if (end < from) return;  // the heap shrank
+    // From the boundary before the old end: the kernel backs only whole large pages with one. Only a
+    // request, as for a large block.
+    const std::uintptr_t start = from & ~std::uintptr_t{kLargeBlock - 1};
+    madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
 void FreeLarge(void* block, std::size_t bytes) noexcept {
     if (block == nullptr) return;
     if (bytes < kLargeBlock) {
@@ -108,6 +135,9 @@ void FreeLarge(void* block, std::size_t bytes) noexcept {
 }
 
 #else
+
+void StartLargeHeap() {}
+void AdviseHeap() {}
 
 void* AllocateLarge(std::size_t bytes) {
     return ::operator new(bytes);
