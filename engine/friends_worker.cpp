@@ -201,7 +201,6 @@ void FriendsWorker::Process(std::string_view block) {
                 value = TakeText(block, at);
             entry.hash = FriendStore::HashOf(entry.name);
             store_.AskSlot(entry.hash);
-            target_->Upcoming(entry.name);
         };
         while (taken < kAsk && at < block.size())
             take();

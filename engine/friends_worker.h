@@ -29,8 +29,6 @@ public:
     class Target {
     public:
         virtual ~Target() = default;
-        // A name that comes a few entries later: the target may ask for what it will look at then.
-        virtual void Upcoming(std::string_view /*name*/) {}
         // A player new to the batch, with its values so far: the target may start on it.
         virtual void Seen(std::string_view name, const FriendStore::Values& values) = 0;
         // Takes the players of a full batch, or of the last one, and empties the store; a warning for the

@@ -336,18 +336,6 @@ public:
         return keys.empty() ? FindSection(section) : recent_[0].section;
     }
 
-    // See ProfileEdit::Expect. A section among the recent ones is known: its key's slot is asked for, when
-    // its keys are hashed. Any other section's slot is asked for.
-    void Expect(std::string_view section, std::string_view key) const {
-        for (const Recent& recent : recent_) {
-            if (recent.section == kNone || section != recent.name) continue;
-            if (sections_[recent.section].indexed && !keySlots_.empty())
-                Prefetch(&keySlots_[KeyHash(recent.section, key) & keyMask_]);
-            return;
-        }
-        if (!sectionSlots_.empty()) Prefetch(&sectionSlots_[FoldedHash(section) & sectionMask_]);
-    }
-
     // SetKeys in the section `s` of a name, as SetKeys of that name returned it: a section, once there, stays
     // the first of its name.
     void SetKeysIn(std::uint32_t s, std::span<const std::string_view> keys,
@@ -758,10 +746,6 @@ ProfileEdit::SectionMark ProfileEdit::SetKeys(std::string_view section,
 void ProfileEdit::SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
                             std::span<const std::string_view> values) {
     text_->SetKeysIn(mark, keys, values.first(keys.size()));
-}
-
-void ProfileEdit::Expect(std::string_view section, std::string_view key) const {
-    if (text_) text_->Expect(section, key);
 }
 
 bool ProfileEdit::Commit() {

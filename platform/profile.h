@@ -87,9 +87,6 @@ public:
     // SetKeys of the name that returned `mark` (not kNoSection), without looking its section up again.
     void SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
                    std::span<const std::string_view> values);
-    // A Set of the key in the section is to come soon: asks for the slots it will look the key or the
-    // section up in, so that the lookups of several names can be under way at once. Changes nothing.
-    void Expect(std::string_view section, std::string_view key) const;
     // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
     // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
     // Commit writes them all again.

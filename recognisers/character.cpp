@@ -69,12 +69,6 @@ public:
           name_("PRAL_" + inputs.EntryServer + ".lst"),
           knownTo_("PlayersKnownTo." + inputs.EntryCharacter) {}
 
-    void Upcoming(std::string_view player) override {
-        if (!opened_ || !open_ || written_ < seen_) return;
-        file_->Expect(knownTo_, player);
-        file_->Expect(InfoSection(player), kFriendKeys[0]);
-    }
-
     void Seen(std::string_view player, const FriendStore::Values& values) override {
         if (!Open() || written_ < seen_++) return;
         if (player.empty() || IsBlank(player.front()) || IsBlank(player.back())) return;  // from here on, too
