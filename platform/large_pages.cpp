@@ -1,15 +1,10 @@
 // Large blocks mapped on their own, at a 2 MB boundary and in whole 2 MB pages, with the kernel asked to back
 // them with huge pages (which it does as they are first touched, or not at all when they are switched off).
-// A freed block is kept, up to a bound, for the next blocks that fit in it: tables that double, and
-// batches that follow one another, then write into memory already theirs. Memory new from the system costs
-// a page fault and the zeroing of each page, and on a virtual machine that hands freed memory back to its
-// host, far more. The heap is asked for in large pages as it grows (StartLargeHeap, AdviseHeap).
+// The heap is asked for in large pages as it grows (StartLargeHeap, AdviseHeap).
 #include "platform/large_pages.h"
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
-#include <vector>
 
 #if defined(__linux__)
 #include <malloc.h>
@@ -27,59 +22,6 @@ std::size_t Rounded(std::size_t bytes) {
     return (bytes + kLargeBlock - 1) & ~(kLargeBlock - 1);
 }
 
-// Freed blocks, each with its rounded size, for the threads of a run to take again.
-class KeptBlocks {
-public:
-    // A kept block of the size, or the first part of the smallest larger one, whose rest stays kept: every
-    // block is whole 2 MB pages at a boundary of theirs, and so is each part.
-    void* Take(std::size_t size) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::size_t best = blocks_.size();
-        for (std::size_t i = 0; i < blocks_.size(); ++i) {
-            if (blocks_[i].size >= size && (best == blocks_.size() || blocks_[i].size < blocks_[best].size))
-                best = i;
-        }
-        if (best == blocks_.size()) return nullptr;
-        Kept& kept = blocks_[best];
-        void* block = kept.block;
-        kept_ -= size;
-        if (kept.size == size) {
-            blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(best));
-        } else {
-            kept.block = static_cast<char*>(kept.block) + size;
-            kept.size -= size;
-        }
-        return block;
-    }
-    // False when the block is not kept: the caller gives it back to the system.
-    bool Keep(void* block, std::size_t size) noexcept {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (kept_ + size > kKeptBytes || blocks_.size() == blocks_.capacity()) return false;
-        blocks_.push_back({block, size});  // no allocation: the room was reserved
-        kept_ += size;
-        return true;
-    }
-
-private:
-    static constexpr std::size_t kKeptBytes = std::size_t{32} << 20;
-    struct Kept {
-        void* block;
-        std::size_t size;
-    };
-    std::mutex mutex_;
-    std::vector<Kept> blocks_ = [] {
-        std::vector<Kept> room;
-        room.reserve(kKeptBytes / kLargeBlock);
-        return room;
-    }();
-    std::size_t kept_ = 0;
-};
-
-KeptBlocks& Kept() {
-    static KeptBlocks* kept = new KeptBlocks;  // never destroyed: blocks may be freed as the program ends
-    return *kept;
-}
-
 // The end of the heap as last marked for large pages; 0 until StartLargeHeap.
 std::atomic<std::uintptr_t> advisedEnd{0};
 
@@ -90,7 +32,6 @@ void* AllocateLarge(std::size_t bytes) {
     if (bytes < kLargeBlock) return ::operator new(bytes);
     const std::size_t size = Rounded(bytes);
     if (size < bytes || size + kLargeBlock < size) throw std::bad_alloc();
-    if (void* block = Kept().Take(size)) return block;
     // Mapped with room to start at a boundary; what lies outside the aligned block is given back.
     void* mapped =
         mmap(nullptr, size + kLargeBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -131,7 +72,7 @@ void FreeLarge(void* block, std::size_t bytes) noexcept {
         ::operator delete(block);
         return;
     }
-    if (!Kept().Keep(block, Rounded(bytes))) munmap(block, Rounded(bytes));
+    munmap(block, Rounded(bytes));
 }
 
 #else

@@ -15,8 +15,7 @@ namespace krav::platform {
 // Blocks from this size up are mapped on their own, in large pages where they can be had.
 inline constexpr std::size_t kLargeBlock = std::size_t{2} << 20;
 
-// Throws std::bad_alloc when no memory can be had; FreeLarge takes the size given to AllocateLarge. A block
-// holds whatever it held: it may be one freed before.
+// Throws std::bad_alloc when no memory can be had; FreeLarge takes the size given to AllocateLarge.
 void* AllocateLarge(std::size_t bytes);
 void FreeLarge(void* block, std::size_t bytes) noexcept;
 

@@ -41,24 +41,6 @@ TEST(LargePages, BlocksHoldWhatIsWrittenAndImpossibleSizesFail) {
         platform::FreeLarge(block, bytes);
     }
 
-    // Blocks freed and taken again, whole or in parts: each part is its own block, at a boundary.
-    void* big = platform::AllocateLarge(4 * kLargeBlock);
-    std::memset(big, 0x11, 4 * kLargeBlock);
-    platform::FreeLarge(big, 4 * kLargeBlock);
-    std::vector<unsigned char*> parts;
-    for (int i = 0; i < 5; ++i) {
-        parts.push_back(static_cast<unsigned char*>(platform::AllocateLarge(kLargeBlock)));
-        std::memset(parts.back(), i, kLargeBlock);
-#if defined(__linux__)
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(parts.back()) % kLargeBlock, 0u);
-#endif
-    }
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(parts[i][0], i);
-        EXPECT_EQ(parts[i][kLargeBlock - 1], i);
-        platform::FreeLarge(parts[i], kLargeBlock);
-    }
-
     // A table that grows past the size of a large block keeps every item as it moves.
     platform::LargeVector<std::uint64_t> table;
     for (std::uint64_t i = 0; i < 3 * kLargeBlock / sizeof(std::uint64_t); ++i)
