@@ -24,8 +24,8 @@ public:
     // player is new.
     bool Set(std::string_view name, const Values& values);
     // A player's entries reach Set some way after they are read, and a log of many players misses the
-    // cache on every name: Ask for a name some entries ahead of its Set fetches its slot, and Ask again for
-    // it a few entries later fetches the player the slot leads to. Neither changes anything.
+    // cache on every name: AskSlot, some entries ahead of the name's Set, fetches its slot, and AskPlayer, a
+    // few entries later, the player and name that slot leads to. Neither changes anything.
     static std::uint32_t HashOf(std::string_view name);
     void AskSlot(std::uint32_t hash) const;
     void AskPlayer(std::uint32_t hash) const;

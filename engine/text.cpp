@@ -253,8 +253,17 @@ int ListCount(std::string_view list) {
     return count;
 }
 
+namespace {
+
+// Whether ListAdd leaves the list as it is because of the item alone: none, unknown, or in the list already.
+bool ListTakesNothing(std::string_view list, std::string_view item) {
+    return item.empty() || item == "unknown" || FindInMessage(item, list) > 0;
+}
+
+}  // namespace
+
 std::string ListAdd(std::string_view list, std::string_view item) {
-    if (item.empty() || item == "unknown" || FindInMessage(item, list) > 0) return std::string(list);
+    if (ListTakesNothing(list, item)) return std::string(list);
     if (ListCount(list) >= 6 && !list.starts_with("* ")) return "* " + std::string(list);
     if (list.empty()) return std::string(item);
     if (list == "* ") return "* " + std::string(item);
@@ -265,8 +274,7 @@ std::string ListAdd(std::string_view list, std::string_view item) {
 }
 
 void ListAddTo(std::string& list, std::string_view item) {
-    if (item.empty() || item == "unknown" || FindInMessage(item, list) > 0) return;
-    list = ListAdd(list, item);
+    if (!ListTakesNothing(list, item)) list = ListAdd(list, item);
 }
 
 Duration SplitDuration(std::string_view text) {
