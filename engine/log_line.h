@@ -177,15 +177,20 @@ struct Needle {
     constexpr Needle(const std::string& t) : Needle(std::string_view(t)) {}
 };
 
+// False when the line's pairs, once worked out, rule out `needle` anywhere in the message; true while they
+// are not worked out. For the scans of every line that look for a text in their own way: the read-ahead has
+// mostly worked the pairs out already, and working them out here would cost more than the scan.
+inline bool MayHold(const Needle& needle, const LogLine& line) {
+    return !line.PairsReady || ((line.Pairs[0] & needle.pairs[0]) == needle.pairs[0] &&
+                                (line.Pairs[1] & needle.pairs[1]) == needle.pairs[1]);
+}
+
 // The message search over a prepared line: the same result as FindInMessage(needle.text, line.Message). A
 // needle found anywhere in the message has every pair of its characters among the message's, which rules
 // most needles out without a search.
 inline std::size_t FindInLine(const Needle& needle, const LogLine& line) {
     if (!line.PairsReady) PreparePairs(line);
-    if ((line.Pairs[0] & needle.pairs[0]) != needle.pairs[0] ||
-        (line.Pairs[1] & needle.pairs[1]) != needle.pairs[1]) {
-        return 0;
-    }
+    if (!MayHold(needle, line)) return 0;
     return FindNoCase(needle.text, needle.apostrophe ? line.Message : line.Unquoted);
 }
 

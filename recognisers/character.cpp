@@ -188,8 +188,9 @@ void TakeOwnEntry(Session& session, const WhoEntry& who) {
 }
 
 // Whether the message before its quoted speech holds "saved.", in any case: checked at each ".", which most
-// lines have once, so that the test costs next to nothing on lines without it.
+// lines have once, on the few lines whose pairs do not rule it out.
 bool HasSavedDot(const LogLine& line) {
+    if (!MayHold("saved.", line)) return false;
     const std::string_view text = line.Unquoted;
     for (std::size_t dot = text.find('.'); dot != std::string_view::npos; dot = text.find('.', dot + 1)) {
         if (dot >= 5 && EqualsNoCase(text.substr(dot - 5, 5), "saved")) return true;

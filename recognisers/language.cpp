@@ -38,7 +38,7 @@ bool HasCommaIn(std::string_view text) {
 bool CaptureLanguage(RunContext& run, const LogLine& line) {
     // Both phrases end in ", in": most lines have no comma before their quoted speech, and few of the others
     // have one followed by " in".
-    if (!line.CommaBeforeQuote || !HasCommaIn(line.Unquoted)) return false;
+    if (!line.CommaBeforeQuote || !MayHold(", in", line) || !HasCommaIn(line.Unquoted)) return false;
     return TakeLanguage(run, line, "tells the group, in") || TakeLanguage(run, line, "says, in");
 }
 
