@@ -427,6 +427,10 @@ void StatTable::FillOrder() const {
     misses_ = 0;
 }
 
+void StatTable::Settle() const {
+    if (ordered_) FillOrder();
+}
+
 int StatTable::IdAt(int row) const {
     if (!ordered_ || row == 0) return row;
     if (row > placed_) return staged_;

@@ -54,6 +54,10 @@ public:
 
     void Sort(bool byValue);
 
+    // Works out every row's place now, so that reading the table (its cells, rows and counts) changes
+    // nothing in it: until the next change, any number of threads may read it at once.
+    void Settle() const;
+
 private:
     // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
     // no two equal without regard to case), as every run keeps them, the rows are "ordered": rows_ holds

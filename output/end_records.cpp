@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "engine/text.h"
@@ -212,8 +213,18 @@ std::string WriteEndRecordsAndReport(RunContext& run) {
     run.KeepLine(t + " {KRAV} As of: " + s.Info.eAsOf);
     if (s.Info.eBound != kUnknown) run.KeepLine(t + " You are currently bound in: " + s.Info.eBound);
 
-    if (reporting) report.Head(s.Info, TodayForReport());
-    for (const SectionWalk& section : Walk(run)) {
+    const std::vector<SectionWalk> walk = Walk(run);
+    if (reporting) {
+        report.Head(s.Info, TodayForReport());
+        std::vector<ReportTable> reported;
+        for (const SectionWalk& section : walk) {
+            if (!section.enabled) continue;
+            for (const TableWalk& table : section.tables)
+                reported.push_back(table.report);
+        }
+        report.Plan(std::move(reported));
+    }
+    for (const SectionWalk& section : walk) {
         std::vector<ReportTable> tables;
         for (const TableWalk& walk : section.tables) {
             WriteRecords(run, walk, t);

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <optional>
+#include <utility>
 
 #include "engine/text.h"
+#include "engine/work_ahead.h"
 
 namespace krav {
 
@@ -17,7 +20,116 @@ constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kLineEnd = "\n";
 #endif
 
+void AppendLine(std::string& out, std::string_view text) {
+    out.append(text).append(kLineEnd);
+}
+
+void AppendCell(std::string& out, std::string_view text, std::string_view suffix = {}) {
+    out.append("          <td>");
+    AppendHtmlEscaped(out, text);
+    out.append(suffix);
+    AppendLine(out, "</td>");
+}
+
+// Without the reference data the skill table has no "Max": the report shows the grid's columns.
+int ColumnsShown(const ReportTable& t) {
+    return std::min(static_cast<int>(t.columns.size()), t.table->ColCount());
+}
+
+// The end of the rows the report writes of a table: from row 1 up to it.
+int RowsEnd(const ReportTable& t) {
+    return t.table->HasRows ? t.table->RowCount() : 1;
+}
+
+// Rows `from` to `to` (exclusive) of a table as the report writes them.
+void AppendRows(std::string& out, const ReportTable& t, int from, int to) {
+    const StatTable& table = *t.table;
+    const int columns = ColumnsShown(t);
+    for (int row = from; row < to; ++row) {
+        if (!t.keepBlankKeys && TrimBlanks(table.Cell(0, row)).empty()) continue;
+        AppendLine(out, "        <tr>");
+        for (int col = 0; col < columns; ++col) {
+            const std::string& text = table.Cell(col, row);
+            const Blank blank = col < static_cast<int>(t.blanks.size()) ? t.blanks[col] : Blank::None;
+            if (blank == Blank::Always) {
+                AppendCell(out, text, "&nbsp;");
+            } else if ((blank == Blank::WhenEmpty && text.empty()) ||
+                       (blank == Blank::WhenBlank && TrimBlanks(text).empty())) {
+                AppendLine(out, "          <td>&nbsp;</td>");
+            } else {
+                AppendCell(out, text);
+            }
+        }
+        AppendLine(out, "        </tr>");
+    }
+}
+
 }  // namespace
+
+// The planned tables' rows, cut into pieces of kRows rows that a second thread writes ahead of the report,
+// at most kWindow pieces past the one the report takes: a table of 170,000 rows is not held twice.
+class ReportWriter::RowsAhead {
+public:
+    static constexpr int kRows = 2048;
+    static constexpr std::size_t kWindow = 16;
+
+    explicit RowsAhead(std::vector<ReportTable> tables) : tables_(std::move(tables)) {
+        SettleTables();
+        for (std::size_t k = 0; k < tables_.size(); ++k) {
+            firstPiece_.push_back(pieces_.size());
+            const int end = RowsEnd(tables_[k]);
+            for (int from = 1; from < end; from += kRows)
+                pieces_.push_back({k, from, std::min(end, from + kRows)});
+        }
+        firstPiece_.push_back(pieces_.size());
+        texts_.resize(pieces_.size());
+        work_.emplace(pieces_.size(), kWindow, [this](std::size_t p) {
+            const Piece& piece = pieces_[p];
+            AppendRows(texts_[p], tables_[piece.table], piece.from, piece.to);
+        });
+    }
+
+    bool IsNext(const ReportTable& t) const { return next_ < tables_.size() && tables_[next_] == t; }
+    // The rows of the next table, piece after piece, each given to `write` and then freed.
+    template <typename Write>
+    void TakeNext(Write&& write) {
+        for (std::size_t p = firstPiece_[next_]; p < firstPiece_[next_ + 1]; ++p) {
+            work_->Take(p);
+            write(texts_[p]);
+            std::string().swap(texts_[p]);
+        }
+        ++next_;
+    }
+
+private:
+    struct Piece {
+        std::size_t table;
+        int from, to;
+    };
+
+    // Every row's place worked out, the largest tables first, on both threads: the rows are then read
+    // without a change to any table.
+    void SettleTables() const {
+        std::vector<const StatTable*> tables;
+        for (const ReportTable& t : tables_)
+            if (std::find(tables.begin(), tables.end(), t.table) == tables.end()) tables.push_back(t.table);
+        std::stable_sort(tables.begin(), tables.end(),
+                         [](const StatTable* a, const StatTable* b) { return a->RowCount() > b->RowCount(); });
+        WorkAhead settle(tables.size(), tables.size(), [&tables](std::size_t k) { tables[k]->Settle(); });
+        for (std::size_t k = 0; k < tables.size(); ++k)
+            settle.Take(k);
+    }
+
+    std::vector<ReportTable> tables_;
+    std::vector<Piece> pieces_;
+    std::vector<std::size_t> firstPiece_;  // per table, and the end
+    std::vector<std::string> texts_;
+    std::optional<WorkAhead> work_;
+    std::size_t next_ = 0;
+};
+
+ReportWriter::ReportWriter() = default;
+ReportWriter::~ReportWriter() = default;
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
     // Runs of plain bytes are appended whole.
@@ -83,15 +195,8 @@ void ReportWriter::Flush() {
 }
 
 void ReportWriter::Line(std::string_view text) {
-    buffer_.append(text).append(kLineEnd);
+    AppendLine(buffer_, text);
     if (buffer_.size() >= (1u << 20)) Flush();
-}
-
-void ReportWriter::Cell(std::string_view text, std::string_view suffix) {
-    buffer_.append("          <td>");
-    AppendHtmlEscaped(buffer_, text);
-    buffer_.append(suffix);
-    Line("</td>");
 }
 
 void ReportWriter::Head(const InfoFields& info, std::string_view today) {
@@ -127,7 +232,7 @@ void ReportWriter::Head(const InfoFields& info, std::string_view today) {
     for (const auto& [label, value] : rows) {
         Line("        <tr>");
         Line("          <td><strong>" + std::string(label) + "</strong></td>");
-        Cell(value);
+        AppendCell(buffer_, value);
         Line("        </tr>");
     }
     Line("      </tbody>");
@@ -136,13 +241,17 @@ void ReportWriter::Head(const InfoFields& info, std::string_view today) {
     Line("");
 }
 
+void ReportWriter::Plan(std::vector<ReportTable> tables) {
+    ahead_.reset();
+    ahead_ = std::make_unique<RowsAhead>(std::move(tables));
+}
+
 void ReportWriter::Section(std::string_view title, const std::vector<ReportTable>& tables) {
     Line("    <hr>");
     Line("    <h2>" + std::string(title) + "</h2>");
     Line("");
     for (const ReportTable& t : tables) {
-        // Without the reference data the skill table has no "Max": the report shows the grid's columns.
-        const int columns = std::min(static_cast<int>(t.columns.size()), t.table->ColCount());
+        const int columns = ColumnsShown(t);
         Line("    <table border=1 rules=all cellspacing=0 cellpadding=5>");
         Line("      <thead>");
         Line("        <tr bgcolor=silver>");
@@ -154,23 +263,14 @@ void ReportWriter::Section(std::string_view title, const std::vector<ReportTable
         for (int col = 0; col < columns; ++col) {
             Line(t.columns[col].right ? "        <col align=right>" : "        <col align=left>");
         }
-        const StatTable& table = *t.table;
-        for (int row = 1; table.HasRows && row < table.RowCount(); ++row) {
-            if (!t.keepBlankKeys && TrimBlanks(table.Cell(0, row)).empty()) continue;
-            Line("        <tr>");
-            for (int col = 0; col < columns; ++col) {
-                const std::string& text = table.Cell(col, row);
-                const Blank blank = col < static_cast<int>(t.blanks.size()) ? t.blanks[col] : Blank::None;
-                if (blank == Blank::Always) {
-                    Cell(text, "&nbsp;");
-                } else if ((blank == Blank::WhenEmpty && text.empty()) ||
-                           (blank == Blank::WhenBlank && TrimBlanks(text).empty())) {
-                    Line("          <td>&nbsp;</td>");
-                } else {
-                    Cell(text);
-                }
-            }
-            Line("        </tr>");
+        if (ahead_ && ahead_->IsNext(t)) {
+            ahead_->TakeNext([this](const std::string& rows) {
+                buffer_.append(rows);
+                if (buffer_.size() >= (1u << 20)) Flush();
+            });
+        } else {
+            AppendRows(buffer_, t, 1, RowsEnd(t));
+            if (buffer_.size() >= (1u << 20)) Flush();
         }
         Line("      </tbody>");
         Line("    </table>");
@@ -180,6 +280,7 @@ void ReportWriter::Section(std::string_view title, const std::vector<ReportTable
 }
 
 bool ReportWriter::Close() {
+    ahead_.reset();
     Line("    <hr>");
     Line("    <address>");
     Line("      Generated by KRAV 1.3<br>");

@@ -1,6 +1,7 @@
 // The HTML report: a fixed page of the character's information and the tables, written beside the log.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@ namespace krav {
 struct ReportColumn {
     std::string_view header;
     bool right;  // aligned right (counts) rather than left (texts)
+    bool operator==(const ReportColumn&) const = default;
 };
 
 // The cells that get "&nbsp;" so that an empty cell still draws its borders.
@@ -24,26 +26,37 @@ struct ReportTable {
     std::vector<ReportColumn> columns;
     std::vector<Blank> blanks = {};  // per column; missing entries are Blank::None
     bool keepBlankKeys = false;      // the guild roster writes every row
+    bool operator==(const ReportTable&) const = default;
 };
 
 class ReportWriter {
 public:
+    ReportWriter();
+    ReportWriter(const ReportWriter&) = delete;
+    ReportWriter& operator=(const ReportWriter&) = delete;
+    ~ReportWriter();
+
     // Creates the page beside `path`; it replaces `path` only once it is complete (Close). False, with
     // nothing written, when `path` cannot be replaced (a folder, a folder that takes no file).
     bool Open(const std::string& path);
     void Head(const InfoFields& info, std::string_view today);
+    // The tables the next Section calls write, in their order: their places are worked out at once and their
+    // rows written ahead, on a second thread, while the caller goes on. Until the last of them is written,
+    // the caller leaves these tables unchanged. Section writes a table that is not next in the plan itself.
+    void Plan(std::vector<ReportTable> tables);
     void Section(std::string_view title, const std::vector<ReportTable>& tables);
     // Writes the closing block and puts the page in place; false when any of it failed.
     bool Close();
 
 private:
-    void Line(std::string_view text);
-    void Cell(std::string_view text, std::string_view suffix = {});
+    class RowsAhead;
 
+    void Line(std::string_view text);
     void Flush();
 
     platform::ReplacementFile file_;
     std::string buffer_;  // written out in large blocks
+    std::unique_ptr<RowsAhead> ahead_;
 };
 
 // "7 December, 2026"

@@ -1,7 +1,9 @@
 // The HTML report written beside the log at the end of a run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -289,6 +291,52 @@ TEST_F(ReportTest, DateLineUsesDayFullEnglishMonthAndYear) {
     const std::string today = TodayForReport();
     EXPECT_NE(today.find(", 20"), std::string::npos) << today;
     EXPECT_NE(today.front(), '0');
+}
+
+// The rows a second thread writes ahead of the page are the rows the page writes itself: a table of several
+// pieces whose keys wait for their places (with texts the page escapes and a blank key it leaves out), a
+// small one, a table the plan does not name, and a planned one taken out of turn.
+TEST(ReportWriterTest, RowsWrittenAheadAreTheRowsWrittenInPlace) {
+    struct Tables {
+        StatTable mobs{"gMobs", {"Mob", "Kills", "Deaths", "Zones"}, ValueSort::Column1};
+        StatTable spells{"gSpells", {"Spell/Effect", "Cast", "Resisted"}, ValueSort::Column1};
+        StatTable events{"gEvents", {"Event", "Times"}, ValueSort::Column1};
+    };
+    auto fill = [](Tables& t) {
+        std::mt19937 random(12);
+        for (int i = 0; i < 9000; ++i) {
+            std::string key = "a mob " + std::to_string(random() % 20000);
+            if (i % 7 == 0) key += " <&\"x\">";
+            IncrementWithZone(t.mobs, i == 4000 ? std::string(" ") : key, 1 + i % 2, "Zone " + std::to_string(i % 5));
+        }
+        for (const char* spell : {"Root", "Lull", "Mez"})
+            IncrementCount(t.spells, spell);
+        IncrementCount(t.events, "Fall");
+    };
+    auto write = [&](const fs::path& path, bool planned) {
+        Tables t;
+        fill(t);
+        const ReportTable mobs{&t.mobs, {{"Mob", false}, {"Kills", true}, {"Deaths", true}, {"Zones", false}}};
+        const ReportTable spells{&t.spells, {{"Spell/Effect", false}, {"Cast", true}, {"Resisted", true}}};
+        const ReportTable events{&t.events, {{"Event", false}, {"Times", true}}, {Blank::Always}};
+        ReportWriter report;
+        EXPECT_TRUE(report.Open(path.string()));
+        report.Head(InfoFields{}, "today");
+        if (planned) report.Plan({mobs, spells, mobs, spells});
+        report.Section("Kills", {mobs, spells});
+        report.Section("Events", {events, spells, mobs});
+        EXPECT_TRUE(report.Close());
+        return ReadFile(path);
+    };
+    TempFolder folder;
+    const std::string inPlace = write(folder.path() / "in_place.html", false);
+    const std::string ahead = write(folder.path() / "ahead.html", true);
+    // Not EXPECT_EQ: its line-by-line difference of two pages this long takes more memory than a test has.
+    const auto [differs, _] = std::mismatch(ahead.begin(), ahead.end(), inPlace.begin(), inPlace.end());
+    EXPECT_TRUE(ahead == inPlace) << "sizes " << ahead.size() << " and " << inPlace.size()
+                                  << ", first difference at byte " << (differs - ahead.begin());
+    EXPECT_NE(inPlace.find("&lt;&amp;&quot;x&quot;&gt;"), std::string::npos);
+    EXPECT_GT(std::count(inPlace.begin(), inPlace.end(), '\n'), 8000 * 7);
 }
 
 }  // namespace
