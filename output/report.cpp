@@ -71,7 +71,7 @@ void AppendRows(std::string& out, const ReportTable& t, int from, int to) {
 class ReportWriter::RowsAhead {
 public:
     static constexpr int kRows = 2048;
-    static constexpr std::size_t kWindow = 16;
+    static constexpr std::size_t kWindow = 4;
 
     explicit RowsAhead(std::vector<ReportTable> tables) : tables_(std::move(tables)) {
         SettleTables();
