@@ -76,7 +76,7 @@ void PrepareSearch(LogLine& line) {
     line.Unquoted = m.substr(0, end);
     line.HasApostrophe = apostrophe;
     line.CommaBeforeQuote = firstComma < end;
-    line.PairsReady = false;
+    line.PairsReady = line.ForReady = false;
     if (std::endian::native == std::endian::little && size >= 8) {
         line.Head = FoldEight(LoadEight(data));  // byte k of the message in bits 8k to 8k+7
     } else {
@@ -163,12 +163,21 @@ void PreparePairs(const LogLine& line) {
     line.PairsReady = true;
 }
 
+void PrepareFor(const LogLine& line) {
+    line.ForAt = static_cast<std::uint32_t>(FindNoCase(" for ", line.Unquoted));
+    line.ForReady = true;
+}
+
 void PrepareAhead(std::string_view raw, PreparedLine& prepared, bool pairs) {
     LogLine line;
     line.Raw = raw;
     line.Message = MessagePart(raw);
     PrepareSearch(line);
-    if (pairs) PreparePairs(line);
+    if (pairs) {
+        PreparePairs(line);
+        PrepareFor(line);
+    }
+    prepared.forAt = line.ForAt;
     prepared.head = line.Head;
     prepared.pairs[0] = line.Pairs[0];
     prepared.pairs[1] = line.Pairs[1];
@@ -185,6 +194,8 @@ void TakePrepared(LogLine& line, const PreparedLine& prepared) {
     line.Pairs[0] = prepared.pairs[0];
     line.Pairs[1] = prepared.pairs[1];
     line.PairsReady = prepared.pairsReady;
+    line.ForAt = prepared.forAt;
+    line.ForReady = prepared.pairsReady;
     line.StartsWithYou = prepared.startsWithYou;
     line.HasApostrophe = prepared.hasApostrophe;
     line.CommaBeforeQuote = prepared.commaBeforeQuote;

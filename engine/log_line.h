@@ -27,6 +27,9 @@ struct LogLine {
     // that needs them, since most lines are taken by a prefix test first.
     mutable std::uint64_t Pairs[2] = {0, 0};
     mutable bool PairsReady = false;
+    // Where the searched part's first " for " starts (FirstFor), worked out with the pairs.
+    mutable std::uint32_t ForAt = 0;
+    mutable bool ForReady = false;
     bool StartsWithYou = false;     // the message starts with "You", in any case
     bool HasApostrophe = false;     // the message holds an apostrophe anywhere
     bool CommaBeforeQuote = false;  // the searched part (Unquoted) holds a comma
@@ -37,6 +40,15 @@ struct LogLine {
 void PrepareSearch(LogLine& line);
 // Works out LogLine::Pairs.
 void PreparePairs(const LogLine& line);
+// Works out LogLine::ForAt.
+void PrepareFor(const LogLine& line);
+
+// FindNoCase(" for ", line.Unquoted): the hits and heals of the game's fights give their amount after it, and
+// most lines of a long log are those. Worked out ahead with the pairs, else on first use.
+inline std::size_t FirstFor(const LogLine& line) {
+    if (!line.ForReady) PrepareFor(line);
+    return line.ForAt;
+}
 
 // The search fields of a line worked out ahead of its turn, by the log reader's second thread: what
 // PrepareSearch and PreparePairs give for the message of the line's text.
@@ -45,12 +57,13 @@ struct PreparedLine {
     std::uint64_t pairs[2] = {0, 0};
     std::uint32_t length = 0;        // the line's bytes up to its LF, a CR before the LF included
     std::uint32_t unquotedSize = 0;  // the size of Unquoted
-    bool pairsReady = false;  // the pairs are left to the first search that needs them otherwise
+    std::uint32_t forAt = 0;
+    bool pairsReady = false;  // the pairs and forAt are left to the first search that needs them otherwise
     bool startsWithYou = false;
     bool hasApostrophe = false;
     bool commaBeforeQuote = false;
 };
-// The fields of the line whose text, without its line end, is `raw`, its pairs only when `pairs` is set;
+// The fields of the line whose text, without its line end, is `raw`, its pairs and ForAt only when `pairs` is set;
 // `length` is left to the caller.
 void PrepareAhead(std::string_view raw, PreparedLine& prepared, bool pairs);
 // Fills the search fields of a line whose Message is set from what PrepareAhead gave for its text.

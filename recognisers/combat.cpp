@@ -54,6 +54,17 @@ bool PlainNumber(std::string_view text) {
     return true;
 }
 
+// FindInLine(" YOU for ", line), from the message's first " for ": when " YOU" stands before it, that is the
+// first " YOU for " too, since an earlier one would hold an earlier " for ".
+std::size_t YouForAt(const LogLine& line) {
+    static constexpr std::string_view kYou = " YOU";
+    const std::size_t forAt = FirstFor(line);
+    if (forAt == 0) return 0;
+    if (forAt > kYou.size() && EqualsNoCase(line.Unquoted.substr(forAt - 1 - kYou.size(), kYou.size()), kYou))
+        return forAt - kYou.size();
+    return FindInLine(" YOU for ", line);
+}
+
 // Stores the damage of a hit when it is at least the largest known; "?" and other texts compare as 0.
 void KeepLargest(std::string& largest, std::string_view damage) {
     // Two plain numbers compare by their length, then digit by digit, without being read.
@@ -155,7 +166,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     bool hit = false;
     // Most messages of the "You " block are hits, which hold both texts: searching straight away is cheaper
     // than working out the line's pairs to rule them out first.
-    const std::size_t forAt = FindNoCase(" for ", line.Unquoted);
+    const std::size_t forAt = FirstFor(line);
     const std::optional<std::string_view> hitDamage = forAt > 0 ? HitDamage(line, forAt + 5) : std::nullopt;
     if (hitDamage) {
         hit = true;
@@ -189,7 +200,7 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         IncrementCount(tables.gActions, CapitalizeFirst(defence));
         return true;
     }
-    if (std::size_t p = FindInLine(" YOU for ", line); p > 0) {
+    if (std::size_t p = YouForAt(line); p > 0) {
         run.State.PendingSpecial.clear();
         const std::optional<std::string_view> damage = HitDamage(line, p + 9);
         if (!damage) return true;

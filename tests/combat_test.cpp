@@ -98,13 +98,15 @@ TEST_F(CombatTest, AttacksOnThePlayerTakeTheirBaseFormAndShareRowsWithMisses) {
                "A gnoll crushes YOU for 99999999999999999999 points of damage.",
                "A gnoll tries to kick YOU, but misses!", "A gnoll kicks YOU for 2 points of damage.",
                "A gnoll tries to claw YOU, but misses!",
+               // Any letter case; a " for " before the one that follows "YOU".
+               "A gnoll hits you for 8 points of damage.", "A sword for hire hits You For 1 points of damage.",
                // Heals through the hit form count as an event and are still kept.
                "Ann healed YOU for 20 points of damage.",
                // Incomplete forms count nothing and are dropped.
                "A gnoll claws YOU for a while.", "A gnoll tries to flee."}),
         ShrinkMode::Compatible);
     EXPECT_EQ(TableRows(session.Tables.gMAttacks),
-              (Lines{"Bash|0|1|4", "Bite|1|1|3", "Claw|1|0|?", "Crush|0|1|99999999999999999999", "Hit|0|2|9",
+              (Lines{"Bash|0|1|4", "Bite|1|1|3", "Claw|1|0|?", "Crush|0|1|99999999999999999999", "Hit|0|4|9",
                      "Kick|1|1|2", "Pierce|0|1|6", "Slash|0|1|7"}));
     EXPECT_EQ(TableRows(session.Tables.gEvents), (Lines{"Healed|1"}));
     const std::string log = Kept();

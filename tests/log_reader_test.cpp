@@ -114,6 +114,8 @@ TEST(LogReader, TheReadAheadPreparesLinesAsTheReaderWouldAndChangesNoLine) {
             ++withPairs;
             PreparePairs(own);
             EXPECT_EQ(std::tie(taken.Pairs[0], taken.Pairs[1]), std::tie(own.Pairs[0], own.Pairs[1]));
+            EXPECT_TRUE(taken.ForReady);
+            EXPECT_EQ(FirstFor(taken), FirstFor(own)) << "line " << lines.size();
         }
         EXPECT_FALSE(reader.Failed());
         EXPECT_EQ(reader.BytesConsumed(), content.size());
