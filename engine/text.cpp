@@ -260,10 +260,8 @@ bool ListTakesNothing(std::string_view list, std::string_view item) {
     return item.empty() || item == "unknown" || FindInMessage(item, list) > 0;
 }
 
-}  // namespace
-
-std::string ListAdd(std::string_view list, std::string_view item) {
-    if (ListTakesNothing(list, item)) return std::string(list);
+// ListAdd of an item that ListTakesNothing lets through.
+std::string ListAddNew(std::string_view list, std::string_view item) {
     if (ListCount(list) >= 6 && !list.starts_with("* ")) return "* " + std::string(list);
     if (list.empty()) return std::string(item);
     if (list == "* ") return "* " + std::string(item);
@@ -273,8 +271,14 @@ std::string ListAdd(std::string_view list, std::string_view item) {
     return result;
 }
 
+}  // namespace
+
+std::string ListAdd(std::string_view list, std::string_view item) {
+    return ListTakesNothing(list, item) ? std::string(list) : ListAddNew(list, item);
+}
+
 void ListAddTo(std::string& list, std::string_view item) {
-    if (!ListTakesNothing(list, item)) list = ListAdd(list, item);
+    if (!ListTakesNothing(list, item)) list = ListAddNew(list, item);
 }
 
 Duration SplitDuration(std::string_view text) {

@@ -32,6 +32,9 @@ void AppendCell(std::string& out, std::string_view text, std::string_view suffix
     AppendLine(out, "</td>");
 }
 
+// A table's rows are written, and written ahead, in pieces of this many rows.
+constexpr int kRowsPerPiece = 2048;
+
 // Without the reference data the skill table has no "Max": the report shows the grid's columns.
 int ColumnsShown(const ReportTable& t) {
     return std::min(static_cast<int>(t.columns.size()), t.table->ColCount());
@@ -71,11 +74,10 @@ void AppendRows(std::string& out, const ReportTable& t, int from, int to) {
 
 }  // namespace
 
-// The planned tables' rows, cut into pieces of kRows rows that a second thread writes ahead of the report,
+// The planned tables' rows, cut into pieces that a second thread writes ahead of the report,
 // at most kWindow pieces past the one the report takes: a table of 170,000 rows is not held twice.
 class ReportWriter::RowsAhead {
 public:
-    static constexpr int kRows = 2048;
     static constexpr std::size_t kWindow = 4;
 
     explicit RowsAhead(std::vector<ReportTable> tables) : tables_(std::move(tables)) {
@@ -83,8 +85,8 @@ public:
         for (std::size_t k = 0; k < tables_.size(); ++k) {
             firstPiece_.push_back(pieces_.size());
             const int end = RowsEnd(tables_[k]);
-            for (int from = 1; from < end; from += kRows)
-                pieces_.push_back({k, from, std::min(end, from + kRows)});
+            for (int from = 1; from < end; from += kRowsPerPiece)
+                pieces_.push_back({k, from, std::min(end, from + kRowsPerPiece)});
         }
         firstPiece_.push_back(pieces_.size());
         texts_.resize(pieces_.size());
@@ -201,6 +203,10 @@ void ReportWriter::Flush() {
 
 void ReportWriter::Line(std::string_view text) {
     AppendLine(buffer_, text);
+    FlushIfFull();
+}
+
+void ReportWriter::FlushIfFull() {
     if (buffer_.size() >= (1u << 20)) Flush();
 }
 
@@ -271,11 +277,13 @@ void ReportWriter::Section(std::string_view title, const std::vector<ReportTable
         if (ahead_ && ahead_->IsNext(t)) {
             ahead_->TakeNext([this](const std::string& rows) {
                 buffer_.append(rows);
-                if (buffer_.size() >= (1u << 20)) Flush();
+                FlushIfFull();
             });
         } else {
-            AppendRows(buffer_, t, 1, RowsEnd(t));
-            if (buffer_.size() >= (1u << 20)) Flush();
+            for (int from = 1, end = RowsEnd(t); from < end; from += kRowsPerPiece) {
+                AppendRows(buffer_, t, from, std::min(end, from + kRowsPerPiece));
+                FlushIfFull();
+            }
         }
         Line("      </tbody>");
         Line("    </table>");

@@ -53,6 +53,7 @@ private:
 
     void Line(std::string_view text);
     void Flush();
+    void FlushIfFull();  // a buffer of 1 MB or more
 
     platform::ReplacementFile file_;
     std::string buffer_;  // written out in large blocks

@@ -164,8 +164,8 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     std::string kind;
     std::string_view damage = "0";
     bool hit = false;
-    // Most messages of the "You " block are hits, which hold both texts: searching straight away is cheaper
-    // than working out the line's pairs to rule them out first.
+    // Most messages of the "You " block are hits, which hold both texts: the " for " is mostly found by the
+    // read-ahead already, and the pairs are not asked first.
     const std::size_t forAt = FirstFor(line);
     const std::optional<std::string_view> hitDamage = forAt > 0 ? HitDamage(line, forAt + 5) : std::nullopt;
     if (hitDamage) {

@@ -123,6 +123,17 @@ TEST_F(CharacterTest, FriendsFileFailureWarnsOnceAndTheRunGoesOn) {
     ASSERT_GE(session.Status.size(), 3u);
     EXPECT_EQ(session.Status[1], warning);
     EXPECT_EQ(session.LinesRead, 21);
+
+    // Nothing to say between the end of the log and the report (the guild's roster is there): the report is
+    // written beside the file, and its line waits for the warning.
+    WriteFile(game.path() / "Keepers_of_the_Glade.txt", "");
+    WriteFile(Log(), Crlf(kWhoList));
+    RunInputs in = MakeInputs(game, ShrinkMode::ReadOnly, "Bob");
+    in.Report = true;
+    ProcessingRun::Run(session, in, host, StandardRunSteps());
+    ASSERT_GE(session.Status.size(), 3u);
+    EXPECT_EQ(session.Status[1], warning);
+    EXPECT_TRUE(session.Status[2].starts_with("Generating Log Report")) << session.Status[2];
 }
 
 TEST_F(CharacterTest, LanguagesFollowTheLastLanguageHeard) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -302,11 +303,13 @@ TEST(ReportWriterTest, RowsWrittenAheadAreTheRowsWrittenInPlace) {
         StatTable spells{"gSpells", {"Spell/Effect", "Cast", "Resisted"}, ValueSort::Column1};
         StatTable events{"gEvents", {"Event", "Times"}, ValueSort::Column1};
     };
-    auto fill = [](Tables& t) {
+    std::set<std::string> mobKeys;  // the rows the page writes of the mobs
+    auto fill = [&mobKeys](Tables& t) {
         std::mt19937 random(12);
         for (int i = 0; i < 9000; ++i) {
             std::string key = "a mob " + std::to_string(random() % 20000);
             if (i % 7 == 0) key += " <&\"x\">";
+            if (i != 4000) mobKeys.insert(key);
             IncrementWithZone(t.mobs, i == 4000 ? std::string(" ") : key, 1 + i % 2, "Zone " + std::to_string(i % 5));
         }
         for (const char* spell : {"Root", "Lull", "Mez"})
@@ -337,6 +340,11 @@ TEST(ReportWriterTest, RowsWrittenAheadAreTheRowsWrittenInPlace) {
                                   << ", first difference at byte " << (differs - ahead.begin());
     EXPECT_NE(inPlace.find("&lt;&amp;&quot;x&quot;&gt;"), std::string::npos);
     EXPECT_GT(std::count(inPlace.begin(), inPlace.end(), '\n'), 8000 * 7);
+    // Every row once per table written: the general information's 8, the mobs and the spells twice, the event.
+    std::size_t rows = 0;
+    for (std::size_t at = inPlace.find("<tr>"); at != std::string::npos; at = inPlace.find("<tr>", at + 1))
+        ++rows;
+    EXPECT_EQ(rows, 8 + 2 * mobKeys.size() + 2 * 3 + 1);
 }
 
 }  // namespace
