@@ -2,6 +2,7 @@
 #include "cli/json_dump.h"
 
 #include <cstdio>
+#include <span>
 
 #include "engine/encoding.h"
 #include "platform/replace_file.h"
@@ -44,7 +45,7 @@ std::string JsonString(std::string_view text) {
 
 namespace {
 
-std::string JsonArray(const std::vector<std::string>& texts) {
+std::string JsonArray(std::span<const std::string> texts) {
     std::string out = "[";
     for (std::size_t i = 0; i < texts.size(); ++i)
         out += (i > 0 ? ", " : "") + JsonString(texts[i]);

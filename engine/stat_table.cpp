@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <initializer_list>
+#include <iterator>
 #include <optional>
 
 #include "engine/text.h"
@@ -58,7 +59,7 @@ std::optional<ValueSort> EffectiveMode(ValueSort mode, int cols) {
     return mode;
 }
 
-std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
+std::int64_t RowValue(std::span<const std::string> row, ValueSort mode) {
     auto at = [&row](std::size_t col) { return col < row.size() ? CellNumber(row[col]) : 0; };
     switch (mode) {
         case ValueSort::Column1:
@@ -72,7 +73,7 @@ std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
         case ValueSort::SumOfThree:
             return SaturatingAdd(SaturatingAdd(at(1), at(2)), at(3));
         case ValueSort::Attitude:
-            return AttitudeRank(row.size() > 1 ? row[1] : std::string());
+            return AttitudeRank(row.size() > 1 ? std::string_view(row[1]) : std::string_view());
     }
     return 0;
 }
@@ -81,13 +82,13 @@ std::int64_t RowValue(const std::vector<std::string>& row, ValueSort mode) {
 void SetCells(StatTable& table, std::string_view key, std::initializer_list<std::string_view> values,
               const std::string_view* zone) {
     const int zoneCol = static_cast<int>(values.size()) + 1;
-    if (auto* row = table.FindCells(key)) {
+    if (std::string* cells = table.FindCells(key)) {
         int col = 1;
         for (std::string_view value : values) {
-            if (col < table.ColCount() && value != "?") (*row)[col] = value;
+            if (col < table.ColCount() && value != "?") cells[col] = value;
             ++col;
         }
-        if (zone != nullptr && zoneCol < table.ColCount()) ListAddTo((*row)[zoneCol], *zone);
+        if (zone != nullptr && zoneCol < table.ColCount()) ListAddTo(cells[zoneCol], *zone);
         return;
     }
     std::vector<std::string_view> cells{key};
@@ -102,13 +103,12 @@ void SetCells(StatTable& table, std::string_view key, std::initializer_list<std:
 
 void AddLootOrDrop(StatTable& loot, std::string_view key, std::string_view zone, std::int64_t looted,
                    std::int64_t dropped) {
-    auto* row = loot.FindCells(key);
-    if (row == nullptr) {
+    std::string* cells = loot.FindCells(key);
+    if (cells == nullptr) {
         const std::string zones = ListAdd("", zone);
         loot.NewRow({key, looted ? "1" : "0", "0", "0", dropped ? "1" : "?", zones});
         return;
     }
-    std::vector<std::string>& cells = *row;
     cells[1] = std::to_string(SaturatingAdd(CellNumber(cells[1]), looted));
     cells[2] = std::to_string(CellNumber(cells[2]));
     cells[3] = std::to_string(CellNumber(cells[3]));
@@ -147,14 +147,20 @@ std::uint64_t StatTable::KeyPrint(std::string_view key) {
 }
 
 void StatTable::ReprintAll() {
-    keyPrints_.resize(rows_.size());
-    for (std::size_t row = 0; row < rows_.size(); ++row)
-        keyPrints_[row] = KeyPrint(rows_[row][0]);
+    keyPrints_.resize(stored_);
+    for (int row = 0; row < stored_; ++row)
+        keyPrints_[row] = KeyPrint(KeyOf(row));
+}
+
+void StatTable::AddStoredRow() {
+    cells_.resize(cells_.size() + colCount_);
+    ++stored_;
 }
 
 void StatTable::Reset() {
-    rows_.assign(2, std::vector<std::string>(colCount_));
-    std::copy_n(titles_.begin(), colCount_, rows_[0].begin());
+    cells_.assign(2 * static_cast<std::size_t>(colCount_), std::string());
+    stored_ = 2;
+    std::copy_n(titles_.begin(), colCount_, cells_.begin());
     HasRows = false;
     keyPrints_.clear();
     ClearOrdered();
@@ -162,9 +168,12 @@ void StatTable::Reset() {
 
 void StatTable::DropLastColumn() {
     if (colCount_ <= 1) return;
+    platform::LargeVector<std::string> cells;
+    cells.reserve(static_cast<std::size_t>(stored_) * (colCount_ - 1));
+    for (int id = 0; id < stored_; ++id)
+        std::move(CellsOf(id), CellsOf(id) + colCount_ - 1, std::back_inserter(cells));
     --colCount_;
-    for (auto& row : rows_)
-        row.resize(colCount_);
+    cells_ = std::move(cells);
 }
 
 // ---- Plain rows
@@ -174,7 +183,7 @@ int StatTable::FindPlain(std::string_view key) const {
     const std::uint64_t* prints = keyPrints_.data();
     const int rows = RowCount();
     for (int row = 1; row < rows; ++row) {
-        if (prints[row] == print && (key.size() < kExactPrint || EqualsNoCase(rows_[row][0], key)))
+        if (prints[row] == print && (key.size() < kExactPrint || EqualsNoCase(KeyOf(row), key)))
             return row;
     }
     return 0;
@@ -186,9 +195,9 @@ void StatTable::InsertPlain(std::string_view key) {
     if (r < 2) return;
     std::string k(key);
     for (int b = 1; b < r; ++b) {
-        if (CompareFolded(k, rows_[b][0]) < 0) {
-            k = rows_[b][0];
-            std::swap(rows_[r], rows_[b]);
+        if (CompareFolded(k, KeyOf(b)) < 0) {
+            k = KeyOf(b);
+            std::swap_ranges(CellsOf(r), CellsOf(r) + colCount_, CellsOf(b));
             std::swap(keyPrints_[r], keyPrints_[b]);
         }
     }
@@ -248,12 +257,12 @@ void StatTable::ClearOrdered() {
     staged_ = 1;
     maxId_ = 0;
     root_ = 0;
-    nodes_.assign(rows_.size(), Node{});
+    nodes_.assign(stored_, Node{});
     waiting_.clear();
-    hashes_.assign(rows_.size(), 0);
+    hashes_.assign(stored_, 0);
     slots_.assign(16, Slot{});
     order_.clear();
-    place_.assign(rows_.size(), 0);
+    place_.assign(stored_, 0);
     orderValid_ = true;
     misses_ = 0;
     lastRow_ = 0;
@@ -261,7 +270,7 @@ void StatTable::ClearOrdered() {
 
 bool StatTable::Less(int a, int b) const {
     if (nodes_[a].prefix != nodes_[b].prefix) return nodes_[a].prefix < nodes_[b].prefix;
-    return CompareFolded(rows_[a][0], rows_[b][0]) < 0;
+    return CompareFolded(KeyOf(a), KeyOf(b)) < 0;
 }
 
 void StatTable::Split(int t, int id, int& lower, int& upper) const {
@@ -341,14 +350,14 @@ void StatTable::Rebuild() const {
     };
     std::vector<Item> items;
     items.reserve(waiting_.size());
-    // Each row's cells and then its key's text are asked for a few rows ahead: both lie wherever the row's
-    // first allocation put them.
+    // Each row's cells and then its key's text are asked for a few rows ahead: the rows lie in the order
+    // they were made, and a long key's text wherever its allocation put it.
     const std::size_t waiting = waiting_.size();
     for (std::size_t i = 0; i < waiting; ++i) {
-        if (i + 8 < waiting) platform::Prefetch(rows_[waiting_[i + 8]].data());
-        if (i + 4 < waiting) platform::Prefetch(rows_[waiting_[i + 4]][0].data());
+        if (i + 8 < waiting) platform::Prefetch(CellsOf(waiting_[i + 8]));
+        if (i + 4 < waiting) platform::Prefetch(KeyOf(waiting_[i + 4]).data());
         const int id = waiting_[i];
-        const std::string& key = rows_[id][0];
+        const std::string& key = KeyOf(id);
         items.push_back({nodes_[id].prefix, FoldedWord(key, 8), key, id});
     }
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
@@ -476,7 +485,7 @@ int StatTable::FindId(std::string_view key, std::uint64_t hash) const {
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
         const Slot& s = slots_[slot];
         if (s.id == 0) return 0;
-        if (s.check == check && EqualsNoCase(rows_[s.id][0], key)) return s.id;
+        if (s.check == check && EqualsNoCase(KeyOf(s.id), key)) return s.id;
     }
 }
 
@@ -506,7 +515,7 @@ void StatTable::IndexAdd(int id) {
 
 void StatTable::Place(int id, std::uint64_t hash) {
     hashes_[id] = hash;
-    nodes_[id] = Node{0, 0, 0, 1, FoldedWord(rows_[id][0], 0)};
+    nodes_[id] = Node{0, 0, 0, 1, FoldedWord(KeyOf(id), 0)};
     IndexAdd(id);
     ++placed_;
     const bool greatest = maxId_ == 0 || Less(maxId_, id);
@@ -525,9 +534,9 @@ void StatTable::Place(int id, std::uint64_t hash) {
 
 void StatTable::SettleStaged() {
     if (staged_ == 0) return;
-    const std::string& key = rows_[staged_][0];
+    const std::string& key = KeyOf(staged_);
     const std::uint64_t hash = FoldedHash(key);
-    if (FindId(key, hash) != 0 || (placed_ > 0 && CompareFolded(key, rows_[maxId_][0]) <= 0)) {
+    if (FindId(key, hash) != 0 || (placed_ > 0 && CompareFolded(key, KeyOf(maxId_)) <= 0)) {
         MakePlain();  // a last row out of order or a second equal key: the rows as they stand
         return;
     }
@@ -539,12 +548,15 @@ void StatTable::SettleStaged() {
 void StatTable::MakePlain() {
     if (!ordered_) return;
     FillOrder();
-    platform::LargeVector<std::vector<std::string>> rows;
-    rows.reserve(rows_.size());
-    rows.push_back(std::move(rows_[0]));
-    for (int row = 1; row < RowCount(); ++row)
-        rows.push_back(std::move(rows_[IdAt(row)]));
-    rows_ = std::move(rows);
+    const int rows = RowCount();
+    platform::LargeVector<std::string> cells;
+    cells.reserve(static_cast<std::size_t>(rows) * colCount_);
+    for (int row = 0; row < rows; ++row) {
+        std::string* from = CellsOf(row == 0 ? 0 : IdAt(row));
+        std::move(from, from + colCount_, std::back_inserter(cells));
+    }
+    cells_ = std::move(cells);
+    stored_ = rows;
     ordered_ = false;
     nodes_.clear();
     waiting_.clear();
@@ -563,32 +575,32 @@ void StatTable::TryOrdered() {
         if (rows != 2) return;  // rows below the placeholder of a table without data: left plain
     } else {
         for (int row = 2; row < rows; ++row)
-            if (CompareFolded(rows_[row - 1][0], rows_[row][0]) >= 0) return;
+            if (CompareFolded(KeyOf(row - 1), KeyOf(row)) >= 0) return;
     }
     keyPrints_.clear();
     ClearOrdered();
     if (!HasRows) return;
     staged_ = 0;
     for (int id = 1; id < rows; ++id)
-        Place(id, FoldedHash(rows_[id][0]));
+        Place(id, FoldedHash(KeyOf(id)));
 }
 
 // ---- The primitives
 
 void StatTable::SetCell(int col, int row, std::string_view text) {
     if (!ordered_) {
-        rows_[row][col] = text;
+        CellsOf(row)[col] = text;
         if (col == 0) keyPrints_[row] = KeyPrint(text);
         return;
     }
     const int id = IdAt(row);
     // A placed key may change its letter case; another text would leave the order.
-    if (col == 0 && id != staged_ && !EqualsNoCase(rows_[id][0], text)) {
+    if (col == 0 && id != staged_ && !EqualsNoCase(KeyOf(id), text)) {
         MakePlain();
         SetCell(col, row, text);
         return;
     }
-    rows_[id][col] = text;
+    CellsOf(id)[col] = text;
 }
 
 int StatTable::FindRow(std::string_view key) const {
@@ -596,25 +608,25 @@ int StatTable::FindRow(std::string_view key) const {
     if (!HasRows) return 0;
     if (!ordered_) return FindPlain(key);
     if (const int id = FindId(key); id != 0) return Position(id);
-    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) return placed_ + 1;
+    if (staged_ != 0 && EqualsNoCase(KeyOf(staged_), key)) return placed_ + 1;
     return 0;
 }
 
-std::vector<std::string>* StatTable::FindCells(std::string_view key) {
+std::string* StatTable::FindCells(std::string_view key) {
     if (!HasRows) return nullptr;
     if (!ordered_) {
         const int row = FindPlain(key);
-        return row != 0 ? &rows_[row] : nullptr;
+        return row != 0 ? CellsOf(row) : nullptr;
     }
-    if (const int id = FindId(key); id != 0) return &rows_[id];
-    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) return &rows_[staged_];
+    if (const int id = FindId(key); id != 0) return CellsOf(id);
+    if (staged_ != 0 && EqualsNoCase(KeyOf(staged_), key)) return CellsOf(staged_);
     return nullptr;
 }
 
 void StatTable::AppendRow() {
     if (!HasRows) return;
     if (!ordered_) {
-        rows_.emplace_back(colCount_);
+        AddStoredRow();
         keyPrints_.push_back(KeyPrint({}));
         return;
     }
@@ -623,8 +635,8 @@ void StatTable::AppendRow() {
         AppendRow();
         return;
     }
-    staged_ = static_cast<int>(rows_.size());
-    rows_.emplace_back(colCount_);
+    staged_ = stored_;
+    AddStoredRow();
     nodes_.emplace_back();
     hashes_.push_back(0);
     place_.push_back(0);
@@ -646,7 +658,7 @@ void StatTable::InsertInOrder(std::string_view key) {
     if (!HasRows) return;
     const std::uint64_t hash = FoldedHash(key);
     if (FindId(key, hash) != 0) return;
-    if (staged_ != 0 && EqualsNoCase(rows_[staged_][0], key)) {
+    if (staged_ != 0 && EqualsNoCase(KeyOf(staged_), key)) {
         const int id = staged_;
         staged_ = 0;
         Place(id, hash);
@@ -669,27 +681,32 @@ void StatTable::Sort(bool byValue) {
     // Each row travels whole with its sort key, so no cell text can disturb the others.
     struct Item {
         std::string key;
-        std::vector<std::string> row;
+        int row;
     };
     std::vector<Item> items;
-    items.reserve(rows_.size() - 1);
-    for (std::size_t r = 1; r < rows_.size(); ++r) {
-        std::string key = mode ? SortKey(RowValue(rows_[r], *mode)) : rows_[r][0];
-        items.push_back({std::move(key), std::move(rows_[r])});
+    items.reserve(stored_ - 1);
+    for (int r = 1; r < stored_; ++r) {
+        std::string key = mode ? SortKey(RowValue(Row(r), *mode)) : KeyOf(r);
+        items.push_back({std::move(key), r});
     }
     // Ascending by the sort key, then by the cells from the key on, letter case ignored; a text sorts before
     // its own extensions ("a bat" before "a bat king").
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+    std::stable_sort(items.begin(), items.end(), [this](const Item& a, const Item& b) {
         if (int c = CompareFolded(a.key, b.key); c != 0) return c < 0;
-        for (std::size_t col = 0; col < a.row.size() && col < b.row.size(); ++col) {
-            if (int c = CompareFolded(a.row[col], b.row[col]); c != 0) return c < 0;
+        for (int col = 0; col < colCount_; ++col) {
+            if (int c = CompareFolded(CellsOf(a.row)[col], CellsOf(b.row)[col]); c != 0) return c < 0;
         }
         return false;
     });
     // The value sort fills from the bottom: largest values first, ties in descending key order.
     const int n = static_cast<int>(items.size());
-    for (int i = 1; i <= n; ++i)
-        rows_[mode ? RowCount() - i : i] = std::move(items[i - 1].row);
+    platform::LargeVector<std::string> cells(cells_.size());
+    std::move(CellsOf(0), CellsOf(1), cells.begin());
+    for (int i = 1; i <= n; ++i) {
+        std::string* from = CellsOf(items[i - 1].row);
+        std::move(from, from + colCount_, cells.begin() + static_cast<std::size_t>(mode ? n + 1 - i : i) * colCount_);
+    }
+    cells_ = std::move(cells);
     ReprintAll();
     TryOrdered();
 }
@@ -723,29 +740,29 @@ void StatTable::IncreaseCell(int col, int row) {
         SetCell(col, row, Increased(Cell(col, row)));
         return;
     }
-    IncreaseText(rows_[IdAt(row)][col]);
+    IncreaseText(CellsOf(IdAt(row))[col]);
 }
 
 void IncrementCount(StatTable& table, std::string_view key) {
-    if (auto* cells = table.FindCells(key)) {
-        IncreaseText((*cells)[1]);
+    if (std::string* cells = table.FindCells(key)) {
+        IncreaseText(cells[1]);
     } else {
         table.NewRow({key, "1"});
     }
 }
 
 void IncrementCountSecond(StatTable& table, std::string_view key) {
-    if (auto* cells = table.FindCells(key)) {
-        IncreaseText((*cells)[2]);
+    if (std::string* cells = table.FindCells(key)) {
+        IncreaseText(cells[2]);
     } else {
         table.NewRow({key, " ", "1"});
     }
 }
 
 void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
-    if (auto* cells = table.FindCells(key)) {
-        IncreaseText((*cells)[col]);
-        ListAddTo((*cells)[3], zone);
+    if (std::string* cells = table.FindCells(key)) {
+        IncreaseText(cells[col]);
+        ListAddTo(cells[3], zone);
     } else {
         table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
     }
@@ -760,24 +777,24 @@ void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zo
 }
 
 void CountAttemptSuccess(StatTable& attempts, std::string_view key) {
-    if (auto* cells = attempts.FindCells(key)) {
-        IncreaseText((*cells)[2]);
+    if (std::string* cells = attempts.FindCells(key)) {
+        IncreaseText(cells[2]);
     } else {
         attempts.NewRow({key, "0", "1"});
     }
 }
 
 void CountAttemptFailure(StatTable& attempts, std::string_view key) {
-    if (auto* cells = attempts.FindCells(key)) {
-        IncreaseText((*cells)[1]);
+    if (std::string* cells = attempts.FindCells(key)) {
+        IncreaseText(cells[1]);
     } else {
         attempts.NewRow({key, "1", "0"});
     }
 }
 
 void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key) {
-    if (auto* cells = attempts.FindCells(key)) {
-        IncreaseText((*cells)[1]);
+    if (std::string* cells = attempts.FindCells(key)) {
+        IncreaseText(cells[1]);
     } else {
         attempts.NewRow({key, "1", "?"});
     }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,13 +23,15 @@ public:
     const std::string& Name() const { return name_; }
     ValueSort ValueSortMode() const { return valueSort_; }
     int ColCount() const { return colCount_; }
-    int RowCount() const { return ordered_ ? 1 + placed_ + (staged_ != 0) : static_cast<int>(rows_.size()); }
+    int RowCount() const { return ordered_ ? 1 + placed_ + (staged_ != 0) : stored_; }
     // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
-    const std::string& Cell(int col, int row) const { return rows_[IdAt(row)][col]; }
+    const std::string& Cell(int col, int row) const { return CellsOf(IdAt(row))[col]; }
     void SetCell(int col, int row, std::string_view text);
     // SetCell(col, row, Increased(Cell(col, row))), counting on in place when the cell is a plain number.
     void IncreaseCell(int col, int row);
-    const std::vector<std::string>& Row(int row) const { return rows_[IdAt(row)]; }
+    std::span<const std::string> Row(int row) const {
+        return {CellsOf(IdAt(row)), static_cast<std::size_t>(colCount_)};
+    }
 
     // Set once the first key of the run is written: until then row 1 is the empty placeholder.
     bool HasRows = false;
@@ -47,10 +50,11 @@ public:
     // cells beyond the table's columns are dropped.
     void NewRow(const std::vector<std::string_view>& cells);
 
-    // The cells of the row FindRow would give, null when there is none: for the operations that change a
-    // row's counts and lists without needing its place (which a table of many new keys works out only when
-    // asked). The key cell may be given only another spelling of the same key (its letter case).
-    std::vector<std::string>* FindCells(std::string_view key);
+    // The first of the ColCount() cells of the row FindRow would give, null when there is none: for the
+    // operations that change a row's counts and lists without needing its place (which a table of many new
+    // keys works out only when asked). The key cell may be given only another spelling of the same key (its
+    // letter case).
+    std::string* FindCells(std::string_view key);
 
     void Sort(bool byValue);
 
@@ -60,16 +64,20 @@ public:
 
 private:
     // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
-    // no two equal without regard to case), as every run keeps them, the rows are "ordered": rows_ holds
+    // no two equal without regard to case), as every run keeps them, the rows are "ordered": cells_ holds
     // them in the order they were made (their id), a hash index finds a key and a search tree over the ids
     // gives each row's place, so finding and placing a key cost O(log n). A new key only joins the index
     // and waits; the tree takes in the waiting keys when a row's place is next asked for, one by one when
     // they are few, else by sorting them and building the tree again from the merged order. A run that
     // only counts never asks, so its keys are sorted once, at the end. The last row, while it is not put in
     // its place yet, is "staged" outside both. Whatever breaks that order (a value sort, a key rewritten to
-    // another text, two equal keys) turns the table "plain": rows_ in row order, searched and exchanged row
+    // another text, two equal keys) turns the table "plain": cells_ in row order, searched and exchanged row
     // by row. Reset makes it ordered again.
-    int IdAt(int row) const;  // the index in rows_ of row `row`
+    int IdAt(int row) const;  // the row's id: the index of its cells in cells_, counted in rows
+    std::string* CellsOf(int id) { return cells_.data() + static_cast<std::size_t>(id) * colCount_; }
+    const std::string* CellsOf(int id) const { return cells_.data() + static_cast<std::size_t>(id) * colCount_; }
+    const std::string& KeyOf(int id) const { return *CellsOf(id); }
+    void AddStoredRow();  // an empty row after the last one stored
 
     // Plain rows.
     // A number worked out from a key with its letters folded: keys that are equal without regard to case
@@ -90,7 +98,7 @@ private:
         int id = 0;               // 0 for an empty slot
         std::uint32_t check = 0;  // the top half of the id's hash: most other keys are passed by without a look
     };
-    void MakePlain();          // rows_ put in row order, the tree and the index dropped
+    void MakePlain();          // cells_ put in row order, the tree and the index dropped
     void TryOrdered();         // ordered again when the plain rows allow it
     void ClearOrdered();
     int FindId(std::string_view key, std::uint64_t hash) const;  // the placed row of `key`, 0 when none
@@ -116,7 +124,10 @@ private:
     ValueSort valueSort_;
     int colCount_;
     // Large pages for what a lookup reaches in no order: a table may hold a row for each of 100,000 names.
-    platform::LargeVector<std::vector<std::string>> rows_;
+    // The rows' cells lie one row after another, by id, without an allocation per row: a lookup goes from
+    // the index's slot straight to the cells.
+    platform::LargeVector<std::string> cells_;
+    int stored_ = 0;  // the rows in cells_
     std::vector<std::uint64_t> keyPrints_;  // plain rows: KeyPrint of each row's key, row by row
 
     bool ordered_ = true;

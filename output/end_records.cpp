@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -168,7 +169,7 @@ void WriteRecords(RunContext& run, const TableWalk& walk, const std::string& tim
     if (!(gameLine ? run.KeepsLines() : run.KeepsSmallestLines())) return;
     std::string line;
     for (int row = 1; table.HasRows && row < table.RowCount(); ++row) {
-        const std::vector<std::string>& cells = table.Row(row);
+        const std::span<const std::string> cells = table.Row(row);
         if (TrimBlanks(cells[0]).empty()) continue;
         Cells c{};
         std::copy_n(cells.begin(), std::min(cells.size(), c.size()), c.begin());

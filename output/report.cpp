@@ -50,10 +50,10 @@ void AppendRows(std::string& out, const ReportTable& t, int from, int to) {
     const StatTable& table = *t.table;
     const int columns = ColumnsShown(t);
     for (int row = from; row < to; ++row) {
-        // The rows lie in the order they were made, not in key order: each is asked for ahead, its place in
-        // the row list first and its cells once that has arrived.
-        if (row + 16 < to) platform::Prefetch(&table.Row(row + 16));
-        if (row + 8 < to) platform::Prefetch(table.Row(row + 8).data());
+        // The rows lie in the order they were made, not in key order: each is asked for ahead, its cells first
+        // and its key's text once they have arrived.
+        if (row + 16 < to) platform::Prefetch(table.Row(row + 16).data());
+        if (row + 8 < to) platform::Prefetch(table.Cell(0, row + 8).data());
         if (!t.keepBlankKeys && TrimBlanks(table.Cell(0, row)).empty()) continue;
         AppendLine(out, "        <tr>");
         for (int col = 0; col < columns; ++col) {

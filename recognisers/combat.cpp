@@ -76,9 +76,9 @@ void KeepLargest(std::string& largest, std::string_view damage) {
 }
 
 void CountAttack(StatTable& table, std::string_view kind, bool hit, std::string_view damage) {
-    if (auto* cells = table.FindCells(kind)) {
-        IncreaseText((*cells)[hit ? 2 : 1]);
-        if (hit) KeepLargest((*cells)[3], damage);
+    if (std::string* cells = table.FindCells(kind)) {
+        IncreaseText(cells[hit ? 2 : 1]);
+        if (hit) KeepLargest(cells[3], damage);
     } else {
         table.NewRow({kind, hit ? "0" : "1", hit ? "1" : "0", hit ? damage : "?"});
     }

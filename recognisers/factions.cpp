@@ -120,10 +120,10 @@ bool ConsiderMessages(RunContext& run, const LogLine& line) {
         run.KeepLineCompatible(line);
         StatTable& cons = run.session.Tables.gCons;
         const std::string& zone = run.session.Character.CurrentZone;
-        if (std::vector<std::string>* cells = cons.FindCells(npc)) {
-            (*cells)[0] = npc;  // the key as now written: its letter case may differ
-            (*cells)[1] = attitude;
-            ListAddTo((*cells)[2], zone);
+        if (std::string* cells = cons.FindCells(npc)) {
+            cells[0] = npc;  // the key as now written: its letter case may differ
+            cells[1] = attitude;
+            ListAddTo(cells[2], zone);
         } else {
             cons.NewRow({npc, attitude, ListAdd("", zone)});
         }

@@ -17,8 +17,8 @@ std::string_view Before(std::string_view text, std::size_t p) {
 void TouchVendor(RunContext& run, std::string_view merchant) {
     StatTable& vendors = run.session.Tables.gVendors;
     const std::string& zone = run.session.Character.CurrentZone;
-    if (std::vector<std::string>* cells = vendors.FindCells(merchant)) {
-        ListAddTo((*cells)[3], zone);
+    if (std::string* cells = vendors.FindCells(merchant)) {
+        ListAddTo(cells[3], zone);
     } else {
         vendors.NewRow({merchant, "0", "0", ListAdd("", zone)});
     }
@@ -50,8 +50,8 @@ void Sale(RunContext& run, const LogLine& line) {
     item = CutBefore(item, "(s)");
     CountVendor(run, merchant, 2);
     StatTable& loot = run.session.Tables.gLoot;
-    if (auto* cells = loot.FindCells(item)) {
-        (*cells)[3] = Increased((*cells)[3]);
+    if (std::string* cells = loot.FindCells(item)) {
+        cells[3] = Increased(cells[3]);
     } else {
         loot.NewRow({item, "0", "0", "1", "?", ""});
     }
@@ -70,9 +70,9 @@ void Purchase(RunContext& run, const LogLine& line) {
     if (quantity < 1) quantity = 1;
     StatTable& loot = run.session.Tables.gLoot;
     const std::string& zone = run.session.Character.CurrentZone;
-    if (auto* cells = loot.FindCells(item)) {
-        (*cells)[2] = Increased((*cells)[2], quantity);
-        ListAddTo((*cells)[5], zone);
+    if (std::string* cells = loot.FindCells(item)) {
+        cells[2] = Increased(cells[2], quantity);
+        ListAddTo(cells[5], zone);
     } else {
         loot.NewRow({item, "0", std::to_string(quantity), "0", "?", ListAdd("", zone)});
     }

@@ -33,8 +33,8 @@ bool IsItemEffect(const LogLine& line) {
 
 // A spell of the player's that its target resisted.
 void CountResisted(StatTables& tables, std::string_view spell) {
-    if (std::vector<std::string>* cells = tables.gSpells.FindCells(spell)) {
-        IncreaseText((*cells)[2]);
+    if (std::string* cells = tables.gSpells.FindCells(spell)) {
+        IncreaseText(cells[2]);
     } else {
         tables.gSpells.NewRow({spell, "?", "1"});
     }
@@ -99,8 +99,8 @@ bool CastingAndMemorizing(RunContext& run, const LogLine& line) {
     if (LineStartsWith("You begin casting ", line)) {
         run.KeepLineCompatible(line);
         const std::string_view spell = CutBefore(RestFrom(m, 19), ".");
-        if (std::vector<std::string>* cells = spells.FindCells(spell)) {
-            IncreaseText((*cells)[1]);
+        if (std::string* cells = spells.FindCells(spell)) {
+            IncreaseText(cells[1]);
         } else {
             spells.NewRow({spell, "1", "0"});
         }

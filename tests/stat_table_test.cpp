@@ -64,10 +64,15 @@ std::string KeyList(const StatTable& table) {
     return text;
 }
 
+Row CellsOf(const StatTable& table, int r) {
+    const auto cells = table.Row(r);
+    return Row(cells.begin(), cells.end());
+}
+
 Rows DataRows(const StatTable& table) {
     Rows rows;
     for (int r = 1; r < table.RowCount(); ++r)
-        rows.push_back(table.Row(r));
+        rows.push_back(CellsOf(table, r));
     return rows;
 }
 
@@ -178,7 +183,7 @@ struct PlainTable {
 
     explicit PlainTable(const StatTable& table) { Reset(table); }
     void Reset(const StatTable& table) {
-        rows = {table.Row(0), Row(table.ColCount())};
+        rows = {CellsOf(table, 0), Row(table.ColCount())};
         hasRows = false;
     }
     int Find(std::string_view key) const {
@@ -294,7 +299,7 @@ TEST(StatTableRows, RowsAndFindRowAgreeWithThePlainTableThroughEveryOperation) {
                 default:
                     if (random() % 20 == 0) {
                         t.Sort(random() % 2 == 0);
-                        plain.rows = {t.Row(0)};
+                        plain.rows = {CellsOf(t, 0)};
                         for (const Row& row : DataRows(t))
                             plain.rows.push_back(row);
                     }
@@ -577,9 +582,9 @@ TEST(StatTableSet, SetThreeWritesColumnThreeOnlyWhenItExists) {
 
     t.ResetTables(false);
     SetThree(t.gSkills, "Bash", "10", "Awful", "200");
-    EXPECT_EQ(t.gSkills.Row(1), (Row{"Bash", "10", "Awful"}));
+    EXPECT_EQ(CellsOf(t.gSkills, 1), (Row{"Bash", "10", "Awful"}));
     SetThree(t.gSkills, "BASH", "12", "?", "300");
-    EXPECT_EQ(t.gSkills.Row(1), (Row{"Bash", "12", "Awful"}));
+    EXPECT_EQ(CellsOf(t.gSkills, 1), (Row{"Bash", "12", "Awful"}));
 }
 
 TEST(StatTableSet, ZoneListsMergedOnNewAndExistingRows) {
@@ -637,7 +642,7 @@ TEST(StatTableReset, ResetTablesRestoresTitlesAndOneEmptyRow) {
         EXPECT_EQ(RowText(table, 0), titles[i]) << i;
         EXPECT_EQ(table.ColCount(), widths[i]) << i;
         EXPECT_EQ(table.RowCount(), 2) << i;
-        EXPECT_EQ(table.Row(1), Row(widths[i])) << i;
+        EXPECT_EQ(CellsOf(table, 1), Row(widths[i])) << i;
         EXPECT_FALSE(table.HasRows) << i;
     }
     IncrementCount(t.gEvents, "Rain");
@@ -648,11 +653,11 @@ TEST(StatTableReset, MissingSkillMaximumsDropMaxForGood) {
     StatTables t;
     t.ResetTables(false);
     EXPECT_EQ(t.gSkills.ColCount(), 3);
-    EXPECT_EQ(t.gSkills.Row(0), (Row{"Skill", "Value", "Rank"}));
+    EXPECT_EQ(CellsOf(t.gSkills, 0), (Row{"Skill", "Value", "Rank"}));
     t.ResetTables(false);
     t.ResetTables(true);
-    EXPECT_EQ(t.gSkills.Row(0), (Row{"Skill", "Value", "Rank"}));
-    EXPECT_EQ(t.gSkills.Row(1), (Row{"", "", ""}));
+    EXPECT_EQ(CellsOf(t.gSkills, 0), (Row{"Skill", "Value", "Rank"}));
+    EXPECT_EQ(CellsOf(t.gSkills, 1), (Row{"", "", ""}));
     EXPECT_EQ(t.gYAttacks.ColCount(), 4);  // no other table loses a column
     Add(t.gSkills, "Bash/7/Awful|Archery/120/Master");
     t.gSkills.Sort(true);
@@ -786,7 +791,7 @@ TEST(StatTableSort, EmptyAndSingleRowTablesStayAsTheyAre) {
     t.SortTables(false);
     for (const StatTable* table : t.All()) {
         EXPECT_EQ(table->RowCount(), 2) << table->Name();
-        EXPECT_EQ(table->Row(1), Row(table->ColCount())) << table->Name();
+        EXPECT_EQ(CellsOf(*table, 1), Row(table->ColCount())) << table->Name();
         EXPECT_FALSE(table->HasRows);
     }
     Add(t.gCons, "bat/ally/Qeynos");
