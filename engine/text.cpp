@@ -368,7 +368,7 @@ std::string_view LastWord(std::string_view text) {
 
 std::string CapitalizeFirst(std::string_view text) {
     std::string result(text);
-    if (!result.empty()) result[0] = UpperCase(result[0]);
+    CapitalizeFirstOf(result);
     return result;
 }
 

@@ -125,6 +125,10 @@ bool DateIsStale(std::string_view a, std::string_view b);
 std::string RemoveSpaces(std::string_view text);
 std::string_view LastWord(std::string_view text);
 std::string CapitalizeFirst(std::string_view text);
+// CapitalizeFirst in place: the hits of every fight go through it.
+inline void CapitalizeFirstOf(std::string& text) {
+    if (!text.empty()) text[0] = UpperCase(text[0]);
+}
 std::string CapitalizeWords(std::string_view text);
 bool IsProperName(std::string_view message);
 std::string NumberOrUnknown(std::string_view counter);

@@ -111,11 +111,10 @@ constexpr Special kSpecials[] = {
     {"You land a ", " Lands a ", "Land a ", false, true},
 };
 
-// "gnoll bites" -> "Bite", "Bashes" -> "Bash", "Pierces" -> "Pierce".
-std::string BaseForm(std::string kind) {
+// "Bites" -> "Bite", "Bashes" -> "Bash", "Pierces" -> "Pierce", in place.
+void ToBaseForm(std::string& kind) {
     if (kind.size() >= 3 && kind.ends_with("hes")) kind.resize(kind.size() - 2);
     if (!kind.empty() && kind.back() == 's') kind.pop_back();
-    return kind;
 }
 
 }  // namespace
@@ -179,7 +178,7 @@ bool OwnAttack(RunContext& run, const LogLine& line) {
     } else {
         return false;
     }
-    kind = CapitalizeFirst(kind);
+    CapitalizeFirstOf(kind);
     if (!run.State.PendingSpecial.empty()) kind += " (" + CapitalizeWords(run.State.PendingSpecial) + ")";
     run.KeepLineCompatible(line);
     CountAttack(run.session.Tables.gYAttacks, TrimBlanks(kind), hit, damage);
@@ -205,7 +204,9 @@ bool AttacksOnPlayer(RunContext& run, const LogLine& line) {
         const std::optional<std::string_view> damage = HitDamage(line, p + 9);
         if (!damage) return true;
         run.KeepLineCompatible(line);
-        const std::string kind = BaseForm(CapitalizeFirst(LastWord(m.substr(0, p - 1))));
+        std::string kind(LastWord(m.substr(0, p - 1)));
+        CapitalizeFirstOf(kind);
+        ToBaseForm(kind);
         if (EqualsNoCase(kind, "healed")) {
             IncrementCount(tables.gEvents, CapitalizeFirst(kind));
         } else {
