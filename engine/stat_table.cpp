@@ -704,7 +704,7 @@ void StatTable::Sort(bool byValue) {
     std::move(CellsOf(0), CellsOf(1), cells.begin());
     for (int i = 1; i <= n; ++i) {
         std::string* from = CellsOf(items[i - 1].row);
-        std::move(from, from + colCount_, cells.begin() + static_cast<std::size_t>(mode ? n + 1 - i : i) * colCount_);
+        std::move(from, from + colCount_, cells.begin() + Offset(mode ? n + 1 - i : i));
     }
     cells_ = std::move(cells);
     ReprintAll();

@@ -74,8 +74,9 @@ private:
     // another text, two equal keys) turns the table "plain": cells_ in row order, searched and exchanged row
     // by row. Reset makes it ordered again.
     int IdAt(int row) const;  // the row's id: the index of its cells in cells_, counted in rows
-    std::string* CellsOf(int id) { return cells_.data() + static_cast<std::size_t>(id) * colCount_; }
-    const std::string* CellsOf(int id) const { return cells_.data() + static_cast<std::size_t>(id) * colCount_; }
+    std::string* CellsOf(int id) { return cells_.data() + Offset(id); }
+    const std::string* CellsOf(int id) const { return cells_.data() + Offset(id); }
+    std::size_t Offset(int id) const { return static_cast<std::size_t>(id) * colCount_; }
     const std::string& KeyOf(int id) const { return *CellsOf(id); }
     void AddStoredRow();  // an empty row after the last one stored
 
