@@ -1,4 +1,5 @@
-// Who entries handed to a second thread in blocks, each entry its name and values as a length and bytes.
+// Who entries handed to the keeper's thread in blocks, each entry its name and values as a length and bytes;
+// the writer's thread reads the new players' entries from the same blocks.
 #include "engine/friends_worker.h"
 
 #include <array>
@@ -18,7 +19,7 @@ namespace {
 // up the reading instead of the memory growing with the log.
 constexpr std::size_t kBlockRoom = platform::kLargeBlock - 1;  // a string takes a byte more, for its end
 constexpr std::size_t kBlockBytes = kBlockRoom - (std::size_t{64} << 10);
-constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;
+constexpr std::size_t kQueuedBytes = std::size_t{32} << 20;  // with the blocks the writer has yet to read
 
 std::string_view TakeText(std::string_view block, std::size_t& at) {
     std::size_t length = 0;
@@ -29,26 +30,52 @@ std::string_view TakeText(std::string_view block, std::size_t& at) {
     return text;
 }
 
+// The entry at `at`, which moves past it.
+std::string_view TakeEntry(std::string_view block, std::size_t& at, FriendStore::Values& values) {
+    const std::string_view name = TakeText(block, at);
+    for (std::string_view& value : values)
+        value = TakeText(block, at);
+    return name;
+}
+
+std::string FailureText(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "unknown failure";
+    }
+}
+
 }  // namespace
 
 FriendsWorker::~FriendsWorker() {
-    if (!threaded_) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         closing_ = true;
     }
     wake_.notify_one();
-    thread_.join();
+    write_.notify_one();
+    if (keeper_.joinable()) keeper_.join();
+    if (writer_.joinable()) writer_.join();
 }
 
 void FriendsWorker::Start(std::unique_ptr<Target> target) {
     target_ = std::move(target);
     block_.reserve(kBlockRoom);
+    // The writer first: the keeper, once running, asks whether there is one.
     try {
-        thread_ = std::thread([this] { Work(); });
+        writer_ = std::thread([this] { Write(); });
+        writerThreaded_ = true;
+    } catch (const std::system_error&) {
+        writerThreaded_ = false;  // the keeper writes too
+    }
+    try {
+        keeper_ = std::thread([this] { Keep(); });
         threaded_ = true;
     } catch (const std::system_error&) {
-        threaded_ = false;  // no thread to be had: the work is done as it arrives
+        threaded_ = false;  // the players are kept in the caller's thread, as they arrive
     }
 }
 
@@ -76,46 +103,48 @@ bool FriendsWorker::Add(std::string_view name, const FriendStore::Values& values
 
 void FriendsWorker::Handover() {
     if (block_.empty()) return;
-    if (!threaded_) {
-        Process(block_);
-        block_.clear();
-        return;
-    }
     platform::LargeString block;
-    std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [&] { return queuedBytes_ < kQueuedBytes; });
-    if (!spares_.empty()) {
-        block.swap(spares_.back());
-        spares_.pop_back();
-    } else {
-        block.reserve(kBlockRoom);
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [&] { return queuedBytes_ < kQueuedBytes; });
+        if (!spares_.empty()) {
+            block.swap(spares_.back());
+            spares_.pop_back();
+        } else {
+            block.reserve(kBlockRoom);
+        }
+        block.swap(block_);
+        queuedBytes_ += block.size();
+        if (threaded_) queue_.push_back(std::move(block));
     }
-    block.swap(block_);
-    queuedBytes_ += block.size();
-    queue_.push_back(std::move(block));
-    lock.unlock();
-    wake_.notify_one();
+    if (threaded_) {
+        wake_.notify_one();
+    } else {
+        Pass(Process(std::move(block)));
+    }
 }
 
 void FriendsWorker::End() {
     if (!Started()) return;
     Handover();
-    if (!threaded_) {
-        Finish();
-        return;
-    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ending_ = true;
     }
-    wake_.notify_one();
+    if (threaded_) {
+        wake_.notify_one();
+    } else {
+        Pass(Finish());
+    }
 }
 
 FriendsWorker::Outcome FriendsWorker::Settle() {
     if (!Started()) return {};
     Handover();
     std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [&] { return queue_.empty() && !busy_ && ending_ == ended_; });
+    done_.wait(lock, [&] {
+        return queue_.empty() && kept_.empty() && !keeping_ && !writing_ && ending_ == ended_;
+    });
     Outcome outcome;
     outcome.warnings.swap(outcome_.warnings);
     // A failure is told once; the work stays stopped.
@@ -127,51 +156,68 @@ FriendsWorker::Outcome FriendsWorker::Settle() {
     return outcome;
 }
 
-void FriendsWorker::Work() {
+void FriendsWorker::Keep() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [&] { return closing_ || !queue_.empty() || (ending_ && !ended_); });
+        wake_.wait(lock, [&] { return closing_ || !queue_.empty() || (ending_ && !endKept_); });
         if (closing_) return;
-        busy_ = true;
+        keeping_ = true;
+        Kept kept;
         if (!queue_.empty()) {
             platform::LargeString block = std::move(queue_.front());
             queue_.pop_front();
             lock.unlock();
-            Process(block);
-            lock.lock();
-            queuedBytes_ -= block.size();
-            block.clear();
-            spares_.push_back(std::move(block));
+            kept = Process(std::move(block));
         } else {
+            endKept_ = true;
             lock.unlock();
-            Finish();
-            lock.lock();
-            ended_ = true;
+            kept = Finish();
         }
-        busy_ = false;
+        Pass(std::move(kept));
+        lock.lock();
+        keeping_ = false;
         done_.notify_all();
     }
 }
 
-// A failure (no memory) stops the work: what follows is dropped, and the file is not written.
-template <typename Step>
-void FriendsWorker::Guarded(Step&& step) {
+void FriendsWorker::Write() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        write_.wait(lock, [&] { return closing_ || !kept_.empty(); });
+        if (closing_) return;
+        writing_ = true;
+        Kept kept = std::move(kept_.front());
+        kept_.pop_front();
+        lock.unlock();
+        Deliver(kept);
+        lock.lock();
+        Recycle(kept);
+        writing_ = false;
+        done_.notify_all();
+    }
+}
+
+void FriendsWorker::Pass(Kept kept) {
+    if (!writerThreaded_) {
+        Deliver(kept);
+        std::lock_guard<std::mutex> lock(mutex_);
+        Recycle(kept);
+        return;
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (outcome_.failed) return;
+        kept_.push_back(std::move(kept));
     }
-    std::string failure;
-    try {
-        step();
-        return;
-    } catch (const std::exception& e) {
-        failure = e.what();
-    } catch (...) {
-        failure = "unknown failure";
+    write_.notify_one();
+}
+
+void FriendsWorker::Recycle(Kept& kept) {
+    queuedBytes_ -= kept.block.size();
+    if (kept.last) ended_ = true;
+    if (kept.block.capacity() >= kBlockRoom) {
+        kept.block.clear();
+        spares_.push_back(std::move(kept.block));
     }
-    std::lock_guard<std::mutex> lock(mutex_);
-    outcome_.failed = true;
-    outcome_.failure = std::move(failure);
 }
 
 void FriendsWorker::Note(std::string warning) {
@@ -180,46 +226,105 @@ void FriendsWorker::Note(std::string warning) {
     outcome_.warnings.push_back(std::move(warning));
 }
 
-void FriendsWorker::Process(std::string_view block) {
-    Guarded([&] {
+// A failure (no memory) stops the work: what follows is dropped, and the file is not written. The keeper's
+// failure is told when the writer comes to it, after what the keeper passed on before it.
+void FriendsWorker::Fail(std::string failure) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (outcome_.failed) return;
+    outcome_.failed = true;
+    outcome_.failure = std::move(failure);
+}
+
+FriendsWorker::Kept FriendsWorker::Process(platform::LargeString block) {
+    Kept kept;
+    kept.block = std::move(block);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        keeperFailed_ = keeperFailed_ || outcome_.failed;
+    }
+    if (keeperFailed_) return kept;
+    try {
         // Entries are taken from the block a few ahead of their turn, and what their lookups will need is
         // asked for then: each lookup of a long who list misses the cache, and several misses can be under
         // way at once. An entry is asked for twice (see FriendStore::AskSlot), kAsk and then kAsk / 2
         // entries before its turn.
         constexpr std::size_t kAsk = 8;
         struct Entry {
+            std::size_t offset;
             std::string_view name;
             FriendStore::Values values;
             std::uint32_t hash;
         };
+        const std::string_view text = kept.block;
         std::array<Entry, kAsk> ahead;
         std::size_t taken = 0, at = 0;
         auto take = [&] {
             Entry& entry = ahead[taken++ % kAsk];
-            entry.name = TakeText(block, at);
-            for (std::string_view& value : entry.values)
-                value = TakeText(block, at);
+            entry.offset = at;
+            entry.name = TakeEntry(text, at, entry.values);
             entry.hash = FriendStore::HashOf(entry.name);
             store_.AskSlot(entry.hash);
         };
-        while (taken < kAsk && at < block.size())
+        while (taken < kAsk && at < text.size())
             take();
         for (std::size_t done = 0; done < taken; ++done) {
             if (done + kAsk / 2 < taken) store_.AskPlayer(ahead[(done + kAsk / 2) % kAsk].hash);
             const Entry& entry = ahead[done % kAsk];
-            if (store_.Set(entry.name, entry.values)) target_->Seen(entry.name, entry.values);
-            if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_)
-                Note(target_->Take(store_));
-            if (at < block.size()) take();  // into the place of the entry just done
+            if (store_.Set(entry.name, entry.values)) kept.seen.push_back(entry.offset);
+            if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_) {
+                kept.taken.push_back({kept.seen.size(), std::move(store_)});
+                store_ = FriendStore();
+            }
+            if (at < text.size()) take();  // into the place of the entry just done
         }
-    });
+    } catch (...) {
+        keeperFailed_ = kept.failed = true;
+        kept.failure = FailureText(std::current_exception());
+    }
+    return kept;
 }
 
-void FriendsWorker::Finish() {
-    Guarded([&] {
-        Note(target_->Take(store_));
-        Note(target_->Write());
-    });
+FriendsWorker::Kept FriendsWorker::Finish() {
+    Kept kept;
+    kept.last = true;
+    if (keeperFailed_) return kept;
+    try {
+        kept.taken.push_back({0, std::move(store_)});
+        store_ = FriendStore();
+    } catch (...) {
+        keeperFailed_ = kept.failed = true;
+        kept.failure = FailureText(std::current_exception());
+    }
+    return kept;
+}
+
+void FriendsWorker::Deliver(Kept& kept) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (outcome_.failed) return;
+    }
+    try {
+        std::size_t next = 0;
+        auto takeAfter = [&](std::size_t seen) {
+            for (; next < kept.taken.size() && kept.taken[next].after == seen; ++next)
+                Note(target_->Take(kept.taken[next].players));
+        };
+        FriendStore::Values values;
+        for (std::size_t i = 0; i < kept.seen.size(); ++i) {
+            takeAfter(i);
+            std::size_t at = kept.seen[i];
+            const std::string_view name = TakeEntry(kept.block, at, values);
+            target_->Seen(name, values);
+        }
+        takeAfter(kept.seen.size());
+        if (kept.failed) {
+            Fail(std::move(kept.failure));
+        } else if (kept.last) {
+            Note(target_->Write());
+        }
+    } catch (...) {
+        Fail(FailureText(std::current_exception()));
+    }
 }
 
 }  // namespace krav

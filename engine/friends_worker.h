@@ -1,7 +1,8 @@
-// The players of who lists, kept and handed to the friends file on a thread of their own. The read loop only
-// copies each entry into a block of bytes; the other thread keeps the players in a FriendStore and hands a
-// full batch, and at the end the rest, to the file. On a log naming many players that work is a large part
-// of the run, and the reading of the log need not wait for it.
+// The players of who lists, kept and handed to the friends file on threads of their own. The read loop only
+// copies each entry into a block of bytes; one thread (the keeper) keeps the players in a FriendStore, and
+// a second (the writer) hands the target each new player, a full batch, and at the end the rest. On a log
+// naming many players that work is a large part of the run, and the reading of the log need not wait for
+// it; in two steps, it ends with the longer of the two rather than with both, where cores are free for them.
 //
 // What the file receives does not depend on the thread: the same entries reach the same store in the same
 // order, in the same batches. What the run hears of it (a warning, a failure) comes back through Settle,
@@ -25,7 +26,7 @@ namespace krav {
 
 class FriendsWorker {
 public:
-    // Where the players go; called on the worker's thread only, one call at a time.
+    // Where the players go; called on the writer's thread only, one call at a time.
     class Target {
     public:
         virtual ~Target() = default;
@@ -41,13 +42,14 @@ public:
     // A batch is full when the store holds `batchPlayers` players or `batchBytes` bytes of text.
     FriendsWorker(std::size_t batchPlayers, std::size_t batchBytes)
         : batchPlayers_(batchPlayers), batchBytes_(batchBytes) {}
-    // Waits for the thread; work not settled is dropped, and the file is not written unless End came first.
+    // Waits for the threads; work not settled is dropped, and the file is not written unless End came first.
     ~FriendsWorker();
     FriendsWorker(const FriendsWorker&) = delete;
     FriendsWorker& operator=(const FriendsWorker&) = delete;
 
     bool Started() const { return target_ != nullptr; }
-    // Starts the thread. When no thread can be had, the work is done in the caller's own, as it arrives.
+    // Starts the threads. When none can be had, the work is done in the caller's own, as it arrives; when
+    // only one, the keeper writes too.
     void Start(std::unique_ptr<Target> target);
     // One who entry. False when the work has failed: the caller settles, to hear of it.
     bool Add(std::string_view name, const FriendStore::Values& values);
@@ -63,35 +65,58 @@ public:
     Outcome Settle();
 
 private:
+    // What the keeper has done with a block, for the writer: the block itself, so that the new players'
+    // entries are read from it again, and where the batches ended.
+    struct Kept {
+        platform::LargeString block;
+        std::vector<std::size_t> seen;  // the offsets in the block of the entries that named a new player
+        struct Taken {
+            std::size_t after;  // taken after this many of the seen players
+            FriendStore players;
+        };
+        std::vector<Taken> taken;
+        bool last = false;    // the end: the file is written after the batches taken
+        bool failed = false;  // the keeper stopped on an exception here; what it kept before stands
+        std::string failure;
+    };
+
     void Handover();
-    void Work();
-    // The worker's side, outside the lock.
-    void Process(std::string_view block);
-    void Finish();
+    void Keep();
+    void Write();
+    // The keeper's side and the writer's, outside the lock.
+    Kept Process(platform::LargeString block);
+    Kept Finish();
+    void Deliver(Kept& kept);
+    // Hands what the keeper kept to the writer: to its thread, or done at once when it has none.
+    void Pass(Kept kept);
+    // Back to the spares, with the queue's bytes; under the lock.
+    void Recycle(Kept& kept);
     void Note(std::string warning);
-    template <typename Step>
-    void Guarded(Step&& step);
+    void Fail(std::string failure);
 
     const std::size_t batchPlayers_, batchBytes_;
     std::unique_ptr<Target> target_;
     platform::LargeString block_;  // entries not handed over yet (the caller's thread only)
 
-    // Touched by the worker only, or while it waits.
+    // Touched by the keeper only, or while it waits.
     FriendStore store_;
+    bool keeperFailed_ = false;
 
     std::mutex mutex_;
-    std::condition_variable wake_;  // the worker: a block, the end, or the close
-    std::condition_variable done_;  // the caller: room in the queue, or everything done
+    std::condition_variable wake_;   // the keeper: a block, the end, or the close
+    std::condition_variable write_;  // the writer: a kept block, or the close
+    std::condition_variable done_;   // the caller: room in the queue, or everything done
     std::deque<platform::LargeString> queue_;
-    // Blocks the worker is done with, for the caller to fill again: a block new from the system costs page
+    std::deque<Kept> kept_;
+    // Blocks the writer is done with, for the caller to fill again: a block new from the system costs page
     // faults, and a long who list fills hundreds.
     std::vector<platform::LargeString> spares_;
-    std::size_t queuedBytes_ = 0;
-    bool busy_ = false, ending_ = false, ended_ = false, closing_ = false;
+    std::size_t queuedBytes_ = 0;  // in blocks from their handover until the writer is done with them
+    bool keeping_ = false, writing_ = false, ending_ = false, endKept_ = false, ended_ = false, closing_ = false;
     Outcome outcome_;
     bool failureTold_ = false;
-    bool threaded_ = false;
-    std::thread thread_;
+    bool threaded_ = false, writerThreaded_ = false;
+    std::thread keeper_, writer_;
 };
 
 }  // namespace krav
