@@ -112,7 +112,9 @@ private:
     // faults, and a long who list fills hundreds.
     std::vector<platform::LargeString> spares_;
     std::size_t queuedBytes_ = 0;  // in blocks from their handover until the writer is done with them
-    bool keeping_ = false, writing_ = false, ending_ = false, endKept_ = false, ended_ = false, closing_ = false;
+    bool keeping_ = false, writing_ = false;                    // a thread is at work outside the lock
+    bool ending_ = false, endKept_ = false, ended_ = false;     // End called, the keeper's, the writer's
+    bool closing_ = false;
     Outcome outcome_;
     bool failureTold_ = false;
     bool threaded_ = false, writerThreaded_ = false;
