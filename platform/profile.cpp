@@ -327,10 +327,12 @@ public:
                          ++i) {
                         Append(s, MakeAppended(keys[i], values[i]));
                     }
+                    if (ReadsAsItsLinesKey(keys[first]))
+                        sections_[s].made = static_cast<std::uint32_t>(i - first);  // see SetIn
                 }
             }
             for (; i < keys.size(); ++i)
-                SetIn(s, keys[i], values[i]);
+                SetIn(s, keys[i], values[i], i);
         }
         // SectionOf leaves the name's section first among the recent ones.
         return keys.empty() ? FindSection(section) : recent_[0].section;
@@ -341,7 +343,7 @@ public:
     void SetKeysIn(std::uint32_t s, std::span<const std::string_view> keys,
                    std::span<const std::string_view> values) {
         for (std::size_t i = 0; i < keys.size(); ++i)
-            SetIn(s, keys[i], values[i]);
+            SetIn(s, keys[i], values[i], i);
     }
 
     // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
@@ -418,6 +420,7 @@ private:
         const char* bodyEnd;           // up to the end of the last non-blank one,
         const char* end;               // then the blank lines up to the next header
         std::uint32_t firstAppended = kNone, lastAppended = kNone;
+        std::uint32_t made = 0;  // lines SetKeys made it with (see SetIn)
         bool indexed = false;
         bool extraBlank = false;  // a blank line added after it, before a section added to the file
     };
@@ -485,22 +488,45 @@ private:
     static bool NewInFreshSection(std::span<const std::string_view> keys, std::size_t first,
                                   std::string_view firstKey, std::size_t i) {
         const std::string_view key = keys[i];
-        if (key.empty() || key.size() >= kKeyElsewhere || IsWhitespace(key.front()) || IsWhitespace(key.back()) ||
-            key.front() == ';' || key.find('=') != std::string_view::npos || SameName(firstKey, key)) {
-            return false;
-        }
+        if (!ReadsAsItsLinesKey(key) || SameName(firstKey, key)) return false;
         for (std::size_t j = first + 1; j < i; ++j)
             if (SameName(keys[j], key)) return false;
         return true;
     }
 
-    // Set in a known section.
+    // Whether "key=value" has `key` as its key, as KeyIn reads it.
+    static bool ReadsAsItsLinesKey(std::string_view key) {
+        return !key.empty() && key.size() < kKeyElsewhere && !IsWhitespace(key.front()) &&
+               !IsWhitespace(key.back()) && key.front() != ';' && key.find('=') == std::string_view::npos;
+    }
+
+    // Set in a known section, `key` being keys[i] of a run of them. A section that SetKeys made has as its
+    // first lines its first `made` keys, one line each in turn, each reading as its key and none the same
+    // as another. Those lines keep their keys, whatever is set or added after them, so when the line there
+    // still has keys[i] it is the key's first line, and no search of the section is needed: a friends file
+    // writes the six keys of most of its players again at the end of a batch.
+    void SetIn(std::uint32_t s, std::string_view key, std::string_view value, std::size_t i) {
+        const Section& section = sections_[s];
+        if (i < section.made) {
+            const std::uint64_t line = (section.firstAppended + i) | kAppended;
+            const std::optional<std::string_view> lineKey = KeyOfLine(line, Line(line));
+            if (lineKey && SameName(*lineKey, key)) {
+                SetLine(line, value);
+                return;
+            }
+        }
+        SetIn(s, key, value);
+    }
     void SetIn(std::uint32_t s, std::string_view key, std::string_view value) {
         const std::uint64_t line = FindKey(s, key);
         if (line == kNoLine) {
             Append(s, MakeAppended({key, "=", value}));
             return;
         }
+        SetLine(line, value);
+    }
+    // The value of the key whose first line in its section is `line`.
+    void SetLine(std::uint64_t line, std::string_view value) {
         // A line that already reads as it would be written stays as it is: who lists mostly name players
         // again with the values the file holds, and a friends file runs to millions of lines.
         const std::string_view current = Line(line);

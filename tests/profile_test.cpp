@@ -201,8 +201,18 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
             // Runs of keys in one section, often a new one, which an edit sets together.
             if (random() % 8 == 0) {
                 const std::string section = random() % 2 ? "Info.P" + std::to_string(random() % 40) : pick(sectionNames);
-                for (int k = static_cast<int>(random() % 40); k > 0; --k)
-                    entries.push_back({section, pick(keyNames), std::to_string(random() % 9)});
+                if (random() % 2) {
+                    // A who entry's keys, in one case or another, now and then one more: a section they make
+                    // whole is written again without a search.
+                    for (std::string key : {"Class", "Level", "Race", "Guild", "GM", "LogDate"}) {
+                        if (random() % 6 == 0) key[0] = static_cast<char>(key[0] - 'A' + 'a');
+                        entries.push_back({section, key, std::to_string(random() % 9)});
+                    }
+                    if (random() % 5 == 0) entries.push_back({section, pick(keyNames), "1"});
+                } else {
+                    for (int k = static_cast<int>(random() % 40); k > 0; --k)
+                        entries.push_back({section, pick(keyNames), std::to_string(random() % 9)});
+                }
             }
         }
         const auto path = folder.path() / ("f" + std::to_string(round) + ".ini");
