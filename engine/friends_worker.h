@@ -26,7 +26,8 @@ namespace krav {
 
 class FriendsWorker {
 public:
-    // Where the players go; called on the writer's thread only, one call at a time.
+    // Where the players go; called by the writer only (on its thread, or where it has none, on the keeper's
+    // or the caller's), one call at a time.
     class Target {
     public:
         virtual ~Target() = default;
