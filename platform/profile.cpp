@@ -509,9 +509,11 @@ private:
         const Section& section = sections_[s];
         if (i < section.made) {
             const std::uint64_t line = (section.firstAppended + i) | kAppended;
-            const std::optional<std::string_view> lineKey = KeyOfLine(line, Line(line));
+            const std::string_view current = Line(line);
+            // A made line's key opens it, as KeyOf reads it too.
+            const std::optional<std::string_view> lineKey = KeyOfLine(line, current);
             if (lineKey && SameName(*lineKey, key)) {
-                SetLine(line, value);
+                SetLine(line, current, *lineKey, value);
                 return;
             }
         }
@@ -523,14 +525,15 @@ private:
             Append(s, MakeAppended({key, "=", value}));
             return;
         }
-        SetLine(line, value);
+        const std::string_view current = Line(line);
+        SetLine(line, current, KeyOf(current), value);
     }
-    // The value of the key whose first line in its section is `line`.
-    void SetLine(std::uint64_t line, std::string_view value) {
+    // The value of the key whose first line in its section is `line`, which reads `current`, its key
+    // `keyText` (KeyOf).
+    void SetLine(std::uint64_t line, std::string_view current, std::string_view keyText,
+                 std::string_view value) {
         // A line that already reads as it would be written stays as it is: who lists mostly name players
         // again with the values the file holds, and a friends file runs to millions of lines.
-        const std::string_view current = Line(line);
-        const std::string_view keyText = KeyOf(current);
         const bool replacedBefore = !(line & kAppended) && ReplacedBefore(line);
         if (!replacedBefore && keyText.data() == current.data() &&
             current.size() == keyText.size() + 1 + value.size() && current[keyText.size()] == '=' &&
