@@ -59,7 +59,7 @@ std::uint32_t FriendStore::Intern(std::string_view text) {
     const std::uint32_t hash = Hash<false>(text);
     std::size_t i = hash & mask;
     for (; slots_[i].id != kNone; i = (i + 1) & mask) {
-        if (slots_[i].hash == hash && Text(slots_[i].id) == text) return slots_[i].id;
+        if (slots_[i].hash == hash && platform::EqualBytes(Text(slots_[i].id), text)) return slots_[i].id;
     }
     const auto id = static_cast<std::uint32_t>(spans_.size());
     spans_.push_back(Store(text));
@@ -92,7 +92,7 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
         const PlayerSlot& slot = playerSlots_[i];
         if (slot.hash != hash) continue;
         const std::string_view heldName(chars_.data() + slot.name.offset, slot.name.length);
-        if (heldName == name) break;
+        if (platform::EqualBytes(heldName, name)) break;
         collides = collides || EqualsNoCase(heldName, name);
     }
     const bool added = playerSlots_[i].id == kNone;
@@ -104,8 +104,8 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
     }
     Player& player = players_[playerSlots_[i].id];
     for (std::size_t v = 0; v < kValueCount; ++v) {
-        if (Text(player.values[v]) == values[v]) continue;
-        if (Text(recent_[v]) != values[v]) recent_[v] = Intern(values[v]);
+        if (platform::EqualBytes(Text(player.values[v]), values[v])) continue;
+        if (!platform::EqualBytes(Text(recent_[v]), values[v])) recent_[v] = Intern(values[v]);
         player.values[v] = recent_[v];
         player.changed = player.changed || !added;
     }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/encoding.h"
+#include "platform/folded_bytes.h"
 #include "test_support.h"
 
 namespace krav {
@@ -41,6 +42,22 @@ TEST(TextHelpers, EqualsNoCaseFoldsOnlyAsciiLetters) {
     EXPECT_FALSE(EqualsNoCase("[", "{"));
     EXPECT_FALSE(EqualsNoCase("@", "`"));
     EXPECT_FALSE(EqualsNoCase("\xC9", "\xE9"));  // É and é: only A-Z are folded
+}
+
+// Every length across the eight-, four- and one-byte paths, and a difference at every place in each.
+TEST(TextHelpers, EqualBytesAtEveryLengthAndPlace) {
+    for (std::size_t n = 0; n <= 40; ++n) {
+        std::string a(n, 'x'), b(n, 'x');
+        for (std::size_t i = 0; i < n; ++i)
+            a[i] = b[i] = static_cast<char>('a' + i % 26);
+        EXPECT_TRUE(platform::EqualBytes(a, b)) << n;
+        EXPECT_FALSE(platform::EqualBytes(a, b + "a")) << n;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string c = b;
+            c[i] = static_cast<char>(c[i] ^ 0x80);
+            EXPECT_FALSE(platform::EqualBytes(a, c)) << n << " at " << i;
+        }
+    }
 }
 
 TEST(TextHelpers, FindCaseIsCaseSensitiveAndOneBased) {
