@@ -127,10 +127,16 @@ void FriendsWorker::Handover() {
 void FriendsWorker::End() {
     if (!Started()) return;
     Handover();
+    std::vector<platform::LargeString> spares;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ending_ = true;
+        spares.swap(spares_);
     }
+    // No block is filled again. Their memory goes back to the system now: the end of the last batch, which
+    // writes the changed players again, takes fresh memory, and memory just given back is far cheaper to
+    // have again than memory the process never had.
+    spares.clear();
     if (threaded_) {
         wake_.notify_one();
     } else {
@@ -214,7 +220,7 @@ void FriendsWorker::Pass(Kept kept) {
 void FriendsWorker::Recycle(Kept& kept) {
     queuedBytes_ -= kept.block.size();
     if (kept.last) ended_ = true;
-    if (kept.block.capacity() >= kBlockRoom) {
+    if (!ending_ && kept.block.capacity() >= kBlockRoom) {
         kept.block.clear();
         spares_.push_back(std::move(kept.block));
     }

@@ -90,7 +90,8 @@ private:
     void Deliver(Kept& kept);
     // Hands what the keeper kept to the writer: to its thread, or done at once when it has none.
     void Pass(Kept kept);
-    // Back to the spares, with the queue's bytes; under the lock.
+    // Back to the spares, with the queue's bytes; under the lock. After End no block is filled again, and
+    // its memory goes with the Kept.
     void Recycle(Kept& kept);
     void Note(std::string warning);
     void Fail(std::string failure);
