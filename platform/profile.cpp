@@ -137,19 +137,15 @@ std::optional<std::string_view> KeyIn(std::string_view line) {
 class Arena {
 public:
     std::string_view Join(std::initializer_list<std::string_view> parts) { return Put(0, parts); }
-    // Join with four bytes before the text, for a number of the caller's (see SetTag and Tag).
+    // Join with a byte before the text, for a number of the caller's (see SetTag and Tag).
     std::string_view JoinTagged(std::initializer_list<std::string_view> parts) { return Put(kTag, parts); }
-    static void SetTag(std::string_view text, std::uint32_t tag) {
-        std::memcpy(const_cast<char*>(text.data()) - kTag, &tag, kTag);  // the arena's own, writable memory
+    static void SetTag(std::string_view text, std::uint8_t tag) {
+        const_cast<char*>(text.data())[-1] = static_cast<char>(tag);  // the arena's own, writable memory
     }
-    static std::uint32_t Tag(const char* text) {
-        std::uint32_t tag;
-        std::memcpy(&tag, text - kTag, kTag);
-        return tag;
-    }
+    static std::uint8_t Tag(const char* text) { return static_cast<std::uint8_t>(text[-1]); }
 
 private:
-    static constexpr std::size_t kTag = sizeof(std::uint32_t);
+    static constexpr std::size_t kTag = 1;
     static constexpr std::size_t kFirstBlock = std::size_t{256} << 10;
 
     std::string_view Put(std::size_t before, std::initializer_list<std::string_view> parts) {
@@ -435,33 +431,34 @@ private:
     static_assert(sizeof(Appended) == 16);
     // KeyIn of the text, worked out when the line is made and kept in the arena just before it (see
     // KeyOfLine), as the length of a key that opens the line: a short section's keys are compared again
-    // for each key set in it.
-    static constexpr std::uint32_t kNotKey = kNone, kKeyElsewhere = kNone - 1;
+    // for each key set in it. In one byte, for the millions of lines of a friends file: a key that does not
+    // open its line, or is too long for the byte, is worked out again when asked for.
+    static constexpr std::uint8_t kNotKey = 0xFF, kKeyElsewhere = 0xFE;
+    static std::uint8_t KeyTag(std::size_t keyLength) {
+        return keyLength < kKeyElsewhere ? static_cast<std::uint8_t>(keyLength) : kKeyElsewhere;
+    }
     Appended MakeAppended(std::initializer_list<std::string_view> parts) {
         const std::string_view text = arena_.JoinTagged(parts);
-        std::uint32_t keyLength = kNotKey;
-        if (const std::optional<std::string_view> key = KeyIn(text)) {
-            keyLength = key->data() == text.data() && key->size() < kKeyElsewhere
-                            ? static_cast<std::uint32_t>(key->size())
-                            : kKeyElsewhere;
-        }
-        return Made(text, keyLength);
+        std::uint8_t tag = kNotKey;
+        if (const std::optional<std::string_view> key = KeyIn(text))
+            tag = key->data() == text.data() ? KeyTag(key->size()) : kKeyElsewhere;
+        return Made(text, tag);
     }
     // A line "key=value" of a key that reads as its line's key.
     Appended MakeAppended(std::string_view key, std::string_view value) {
         const std::string_view text = arena_.JoinTagged({key, "=", value});
-        return Made(text, static_cast<std::uint32_t>(key.size()));
+        return Made(text, KeyTag(key.size()));
     }
-    static Appended Made(std::string_view text, std::uint32_t keyLength) {
+    static Appended Made(std::string_view text, std::uint8_t tag) {
         if (text.size() > std::numeric_limits<std::uint32_t>::max())
             throw std::length_error("a profile line of 4 GB or more");
-        Arena::SetTag(text, keyLength);
+        Arena::SetTag(text, tag);
         return {text.data(), static_cast<std::uint32_t>(text.size())};
     }
     // KeyIn of a line of the section (see ForEachLine).
     std::optional<std::string_view> KeyOfLine(std::uint64_t ref, std::string_view line) const {
         if (!(ref & kAppended)) return KeyIn(line);
-        const std::uint32_t length = Arena::Tag(line.data());
+        const std::uint8_t length = Arena::Tag(line.data());
         if (length == kNotKey) return std::nullopt;
         if (length == kKeyElsewhere) return KeyIn(line);
         return line.substr(0, length);
@@ -496,7 +493,7 @@ private:
 
     // Whether "key=value" has `key` as its key, as KeyIn reads it.
     static bool ReadsAsItsLinesKey(std::string_view key) {
-        return !key.empty() && key.size() < kKeyElsewhere && !IsWhitespace(key.front()) &&
+        return !key.empty() && !IsWhitespace(key.front()) &&
                !IsWhitespace(key.back()) && key.front() != ';' && key.find('=') == std::string_view::npos;
     }
 

@@ -163,7 +163,7 @@ TEST(Profile, ManyKeysAtOnceAsIfSetOneAfterAnother) {
     const std::vector<std::string> sectionNames = {"Known", "KNOWN", "Info.Ann", "info.ann", "Info.Bo",
                                                    " Info.Bo ", "a]b", "", "New", "new", "x y"};
     const std::vector<std::string> keyNames = {"Ann", "ann", "Class", "CLASS", " Level ", "", "Bo", ";c",
-                                               "k=v", "Guild", "GM", "LogDate", "q"};
+                                               "k=v", "Guild", "GM", "LogDate", "q", std::string(300, 'K')};
     auto pick = [&random](const std::vector<std::string>& from) { return from[random() % from.size()]; };
     for (int round = 0; round < 80; ++round) {
         std::vector<std::string> lines;
