@@ -531,14 +531,21 @@ private:
                  std::string_view value) {
         // A line that already reads as it would be written stays as it is: who lists mostly name players
         // again with the values the file holds, and a friends file runs to millions of lines.
+        const bool keyOpens = keyText.data() == current.data() && current.size() > keyText.size() &&
+                              current[keyText.size()] == '=';
+        const std::string_view held = keyOpens ? current.substr(keyText.size() + 1) : std::string_view();
         const bool replacedBefore = !(line & kAppended) && ReplacedBefore(line);
-        if (!replacedBefore && keyText.data() == current.data() &&
-            current.size() == keyText.size() + 1 + value.size() && current[keyText.size()] == '=' &&
-            current.substr(keyText.size() + 1) == value) {
-            return;
-        }
+        if (!replacedBefore && keyOpens && EqualBytes(held, value)) return;
         if (line & kAppended) {
             Appended& appended = appended_[line & ~kAppended];
+            // A line a write added is its own text in the arena: a value no longer than the one it holds
+            // takes its place there, the key and its tag staying as they are. A friends file writes again,
+            // at the end of a batch, every value that changed.
+            if (keyOpens && value.size() <= held.size()) {
+                if (!value.empty()) std::memmove(const_cast<char*>(held.data()), value.data(), value.size());
+                appended.size = static_cast<std::uint32_t>(current.size() - held.size() + value.size());
+                return;
+            }
             const std::uint32_t next = appended.next;
             appended = MakeAppended({keyText, "=", value});
             appended.next = next;
