@@ -315,9 +315,19 @@ void FriendsWorker::Deliver(Kept& kept) {
             for (; next < kept.taken.size() && kept.taken[next].after == seen; ++next)
                 Note(target_->Take(kept.taken[next].players));
         };
+        // Each new player costs the target lookups that miss the cache: it hears of the player a few
+        // players ahead, to ask for them.
+        constexpr std::size_t kAhead = 4;
+        auto ahead = [&](std::size_t i) {
+            std::size_t at = kept.seen[i];
+            target_->Ahead(TakeText(kept.block, at));
+        };
+        for (std::size_t i = 0; i < kAhead && i < kept.seen.size(); ++i)
+            ahead(i);
         FriendStore::Values values;
         for (std::size_t i = 0; i < kept.seen.size(); ++i) {
             takeAfter(i);
+            if (i + kAhead < kept.seen.size()) ahead(i + kAhead);
             std::size_t at = kept.seen[i];
             const std::string_view name = TakeEntry(kept.block, at, values);
             target_->Seen(name, values);

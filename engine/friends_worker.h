@@ -33,6 +33,9 @@ public:
         virtual ~Target() = default;
         // A player new to the batch, with its values so far: the target may start on it.
         virtual void Seen(std::string_view name, const FriendStore::Values& values) = 0;
+        // A player that Seen will be given a few players from now: the target may ask for what it will
+        // look up then. Changes nothing.
+        virtual void Ahead(std::string_view name) { static_cast<void>(name); }
         // Takes the players of a full batch, or of the last one, and empties the store; a warning for the
         // status list, or empty text.
         virtual std::string Take(FriendStore& players) = 0;

@@ -249,6 +249,15 @@ public:
         sections_.back().end = end;
     }
 
+    // Ask for the slot that FindSection of the name will read first, or FindKey of the key in the section
+    // `s` when its keys are hashed, before it is needed (see ProfileEdit::AskSection). Nothing changes.
+    void AskSection(std::string_view name) const {
+        if (!sectionSlots_.empty()) Prefetch(&sectionSlots_[FoldedHash(name) & sectionMask_]);
+    }
+    void AskKey(std::uint32_t s, std::string_view key) const {
+        if (sections_[s].indexed && !keySlots_.empty()) Prefetch(&keySlots_[KeyHash(s, key) & keyMask_]);
+    }
+
     // The first section of the name (compared without case), or kNone.
     std::uint32_t FindSection(std::string_view name) const {
         if (sectionSlots_.empty()) return kNone;
@@ -779,6 +788,14 @@ ProfileEdit::SectionMark ProfileEdit::SetKeys(std::string_view section,
 void ProfileEdit::SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
                             std::span<const std::string_view> values) {
     text_->SetKeysIn(mark, keys, values.first(keys.size()));
+}
+
+void ProfileEdit::AskSection(std::string_view section) const {
+    text_->AskSection(section);
+}
+
+void ProfileEdit::AskKey(SectionMark mark, std::string_view key) const {
+    text_->AskKey(mark, key);
 }
 
 bool ProfileEdit::Commit() {

@@ -87,6 +87,11 @@ public:
     // SetKeys of the name that returned `mark` (not kNoSection), without looking its section up again.
     void SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
                    std::span<const std::string_view> values);
+    // The lookups that SetKeys of the section, and Set of the key in the section of `mark`, will start with,
+    // asked for ahead of them: a friends file looks up two names in tables of millions for each new player,
+    // and each lookup misses the cache. The edit must be open; nothing changes.
+    void AskSection(std::string_view section) const;
+    void AskKey(SectionMark mark, std::string_view key) const;
     // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
     // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
     // Commit writes them all again.

@@ -76,6 +76,12 @@ public:
         ++written_;
     }
 
+    void Ahead(std::string_view player) override {
+        if (!file_ || !opened_ || !open_ || written_ < seen_) return;  // or the batch waits for its end
+        if (knownToMark_ != platform::ProfileEdit::kNoSection) file_->AskKey(knownToMark_, player);
+        file_->AskSection(ahead_.assign("PlayerInfo.").append(player));
+    }
+
     std::string Take(FriendStore& friends) override {
         if (friends.empty()) return {};
         std::string warning;
@@ -97,6 +103,7 @@ public:
         } else {
             warning = Warning(*file_);
             file_.reset();
+            knownToMark_ = platform::ProfileEdit::kNoSection;
         }
         friends.clear();
         sections_.clear();
@@ -133,7 +140,8 @@ private:
 
     // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, which is returned.
     platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
-        file_->Set(knownTo_, player, "");
+        constexpr std::string_view kNoValue;
+        knownToMark_ = file_->SetKeys(knownTo_, {&player, 1}, {&kNoValue, 1});
         return file_->SetKeys(InfoSection(player), kFriendKeys, values);
     }
 
@@ -144,7 +152,8 @@ private:
 
     const std::string folder_, name_, knownTo_;
     std::unique_ptr<platform::ProfileEdit> file_;
-    std::string info_;
+    std::string info_, ahead_;
+    platform::ProfileEdit::SectionMark knownToMark_ = platform::ProfileEdit::kNoSection;  // as last written
     bool opened_ = false, open_ = false;
     std::size_t seen_ = 0, written_ = 0;  // players of the batch seen, and written as they came
     std::vector<platform::ProfileEdit::SectionMark> sections_;  // the sections of those written
