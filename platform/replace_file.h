@@ -52,8 +52,10 @@ public:
     void Abandon();
 
 private:
+    static constexpr std::uint64_t kWriteBackStep = std::uint64_t{1} << 20;
     std::string target_, temporary_;
     OutputFile file_;
+    std::uint64_t written_ = 0, writingBack_ = 0;  // bytes written, and sent on to the disk
     bool failed_ = false;
 };
 
