@@ -79,7 +79,7 @@ public:
     void Ahead(std::string_view player) override {
         if (!file_ || !opened_ || !open_ || written_ < seen_) return;  // or the batch waits for its end
         if (knownToMark_ != platform::ProfileEdit::kNoSection) file_->AskKey(knownToMark_, player);
-        file_->AskSection(ahead_.assign("PlayerInfo.").append(player));
+        file_->AskSection(InfoSection(player));
     }
 
     std::string Take(FriendStore& friends) override {
@@ -152,7 +152,7 @@ private:
 
     const std::string folder_, name_, knownTo_;
     std::unique_ptr<platform::ProfileEdit> file_;
-    std::string info_, ahead_;
+    std::string info_;
     platform::ProfileEdit::SectionMark knownToMark_ = platform::ProfileEdit::kNoSection;  // as last written
     bool opened_ = false, open_ = false;
     std::size_t seen_ = 0, written_ = 0;  // players of the batch seen, and written as they came
