@@ -107,7 +107,7 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
         if (platform::EqualBytes(Text(player.values[v]), values[v])) continue;
         if (!platform::EqualBytes(Text(recent_[v]), values[v])) recent_[v] = Intern(values[v]);
         player.values[v] = recent_[v];
-        player.changed = player.changed || !added;
+        if (!added) player.changed |= static_cast<Changes>(1u << v);
     }
     return added;
 }

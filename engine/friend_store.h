@@ -38,8 +38,10 @@ public:
     std::size_t TextBytes() const { return chars_.size(); }
     void clear();
 
-    // visit(name, values, changed) for each player in the order first seen; `changed` tells whether the
-    // values are other than those the player was first set with.
+    // Bit v set: values[v] was set to another text after the player's first entry.
+    using Changes = std::uint8_t;
+    static_assert(kValueCount <= 8);
+    // visit(name, values, changed) for each player in the order first seen, `changed` its Changes.
     template <typename Visit>
     void ForEach(Visit&& visit) const {
         Values values;
@@ -59,7 +61,7 @@ private:
     struct Player {
         Span name;
         std::array<std::uint32_t, kValueCount> values;
-        bool changed = false;
+        Changes changed = 0;
     };
     struct Slot {
         std::uint32_t hash = 0, id = kNone;

@@ -344,11 +344,11 @@ public:
     }
 
     // SetKeys in the section `s` of a name, as SetKeys of that name returned it: a section, once there, stays
-    // the first of its name.
+    // the first of its name. Only keys[i] whose bit i is set in `which`.
     void SetKeysIn(std::uint32_t s, std::span<const std::string_view> keys,
-                   std::span<const std::string_view> values) {
+                   std::span<const std::string_view> values, std::uint32_t which) {
         for (std::size_t i = 0; i < keys.size(); ++i)
-            SetIn(s, keys[i], values[i], i);
+            if (i >= 32 || ((which >> i) & 1)) SetIn(s, keys[i], values[i], i);
     }
 
     // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
@@ -786,8 +786,8 @@ ProfileEdit::SectionMark ProfileEdit::SetKeys(std::string_view section,
 }
 
 void ProfileEdit::SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
-                            std::span<const std::string_view> values) {
-    text_->SetKeysIn(mark, keys, values.first(keys.size()));
+                            std::span<const std::string_view> values, std::uint32_t which) {
+    text_->SetKeysIn(mark, keys, values.first(keys.size()), which);
 }
 
 void ProfileEdit::AskSection(std::string_view section) const {

@@ -84,9 +84,10 @@ public:
     static constexpr SectionMark kNoSection = ~SectionMark{0};
     SectionMark SetKeys(std::string_view section, std::span<const std::string_view> keys,
                         std::span<const std::string_view> values);
-    // SetKeys of the name that returned `mark` (not kNoSection), without looking its section up again.
+    // SetKeys of the name that returned `mark` (not kNoSection), without looking its section up again; of
+    // only the keys whose bit is set in `which` (bit i for keys[i]; keys after the 32nd are always set).
     void SetKeysIn(SectionMark mark, std::span<const std::string_view> keys,
-                   std::span<const std::string_view> values);
+                   std::span<const std::string_view> values, std::uint32_t which = ~std::uint32_t{0});
     // The lookups that SetKeys of the section, and Set of the key in the section of `mark`, will start with,
     // asked for ahead of them: a friends file looks up two names in tables of millions for each new player,
     // and each lookup misses the cache. The edit must be open; nothing changes.

@@ -88,13 +88,17 @@ public:
         if (Open()) {
             const bool again = friends.NamesCollide();
             std::size_t index = 0;
-            friends.ForEach([&](std::string_view player, const FriendStore::Values& values, bool changed) {
+            friends.ForEach([&](std::string_view player, const FriendStore::Values& values,
+                                FriendStore::Changes changed) {
                 if (index++ >= written_) {
                     Write(player, values);
-                } else if (changed || again) {
+                } else if (changed != 0 || again) {
                     const platform::ProfileEdit::SectionMark section = sections_[index - 1];
                     if (section != platform::ProfileEdit::kNoSection) {
-                        file_->SetKeysIn(section, kFriendKeys, values);
+                        // A player written as it came holds its first values in its section, where nothing
+                        // else writes unless two names are taken for one: only the values changed since are
+                        // written again.
+                        file_->SetKeysIn(section, kFriendKeys, values, again ? ~std::uint32_t{0} : changed);
                     } else {
                         file_->SetKeys(InfoSection(player), kFriendKeys, values);
                     }
