@@ -41,11 +41,21 @@ public:
     // Bit v set: values[v] was set to another text after the player's first entry.
     using Changes = std::uint8_t;
     static_assert(kValueCount <= 8);
-    // visit(name, values, changed) for each player in the order first seen, `changed` its Changes.
+    // visit(name, values, changed) for each player in the order first seen, `changed` its Changes. A value
+    // changed after the first entry was mostly stored later, far from the player's others (a who list's date
+    // is a text of its own): its text is asked for some players ahead.
     template <typename Visit>
     void ForEach(Visit&& visit) const {
+        constexpr std::size_t kAhead = 8;
         Values values;
-        for (const Player& player : players_) {
+        for (std::size_t p = 0; p < players_.size(); ++p) {
+            if (p + kAhead < players_.size()) {
+                const Player& ahead = players_[p + kAhead];
+                for (std::size_t i = 0; i < kValueCount; ++i)
+                    if ((ahead.changed >> i) & 1)
+                        platform::Prefetch(chars_.data() + spans_[ahead.values[i]].offset);
+            }
+            const Player& player = players_[p];
             for (std::size_t i = 0; i < kValueCount; ++i)
                 values[i] = Text(player.values[i]);
             visit(std::string_view(chars_.data() + player.name.offset, player.name.length), values,

@@ -93,6 +93,8 @@ public:
     // and each lookup misses the cache. The edit must be open; nothing changes.
     void AskSection(std::string_view section) const;
     void AskKey(SectionMark mark, std::string_view key) const;
+    // What SetKeysIn of `mark` will start with.
+    void AskKeysIn(SectionMark mark) const;
     // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
     // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
     // Commit writes them all again.

@@ -87,9 +87,19 @@ public:
         std::string warning;
         if (Open()) {
             const bool again = friends.NamesCollide();
+            // A player written as it came is written again where it changed: its section's lines are asked
+            // for some players ahead.
+            constexpr std::size_t kAhead = 4;
+            auto ahead = [&](std::size_t i) {
+                if (i < written_ && sections_[i] != platform::ProfileEdit::kNoSection)
+                    file_->AskKeysIn(sections_[i]);
+            };
+            for (std::size_t i = 0; i < kAhead; ++i)
+                ahead(i);
             std::size_t index = 0;
             friends.ForEach([&](std::string_view player, const FriendStore::Values& values,
                                 FriendStore::Changes changed) {
+                ahead(index + kAhead);
                 if (index++ >= written_) {
                     Write(player, values);
                 } else if (changed != 0 || again) {
