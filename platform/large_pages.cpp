@@ -51,6 +51,16 @@ void StartLargeHeap() {
     // The heap grows in large steps, each marked before most of it is touched.
     mallopt(M_TOP_PAD, 64 << 20);
 #endif
+    // Every block under 2 MB comes from that heap, whichever thread asks: each thread's own heap, and a
+    // block of 128 KB or more mapped on its own, are not marked, and fault in 4 KB at a time. On a virtual
+    // machine a page fault costs several microseconds, and the friends file's threads grow tables of
+    // hundreds of kilobytes step by step.
+#if defined(M_ARENA_MAX)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+#if defined(M_MMAP_THRESHOLD)
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargeBlock));
+#endif
     advisedEnd.store(reinterpret_cast<std::uintptr_t>(sbrk(0)));
 }
 

@@ -34,9 +34,10 @@ inline void Prefetch(const void* address) {
 
 // The program's heap (malloc's, and so operator new's) asked for in large pages too: the rows of a table
 // are many small blocks, reached in no order. StartLargeHeap, called first thing, has the heap grow in steps
-// of 64 MB; AdviseHeap, called now and then from any thread, asks for large pages in what the heap has grown
-// by since (most of a step is not touched yet), and costs nothing when it has not grown. AllocateLarge
-// calls it too. Linux with glibc only; elsewhere both do nothing.
+// of 64 MB, and every thread's blocks under 2 MB come from it; AdviseHeap, called now and then from any
+// thread, asks for large pages in what the heap has grown by since (most of a step is not touched yet), and
+// costs nothing when it has not grown. AllocateLarge calls it too. Linux with glibc only; elsewhere both do
+// nothing.
 void StartLargeHeap();
 void AdviseHeap();
 
