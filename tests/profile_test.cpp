@@ -55,6 +55,23 @@ TEST(Profile, WritesCreateTheFileAndSectionAndReplaceKeysInPlace) {
     EXPECT_EQ(ReadFile(path), "[A]\r\nk=3\r\nj=1\r\n");
 }
 
+// SetKeysIn sets only the keys its mask names, and every key after the 32nd.
+TEST(Profile, SetKeysInSetsTheKeysItsMaskNames) {
+    TempFolder folder;
+    const std::string path = (folder.path() / "p.ini").string();
+    std::vector<std::string> names;
+    for (int i = 0; i < 34; ++i)
+        names.push_back("K" + std::to_string(i));
+    const std::vector<std::string_view> keys(names.begin(), names.end()), zeros(34, "0"), ones(34, "1");
+    platform::ProfileEdit edit(path);
+    ASSERT_TRUE(edit.Open());
+    edit.SetKeysIn(edit.SetKeys("S", keys, zeros), keys, ones, (1u << 1) | (1u << 31));
+    ASSERT_TRUE(edit.Commit());
+    const platform::ProfileData data(path);
+    for (int i = 0; i < 34; ++i)
+        EXPECT_EQ(data.ReadString("S", names[i], ""), i == 1 || i >= 31 ? "1" : "0") << names[i];
+}
+
 TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     TempFolder folder;
     // A name so long that no longer name fits beside it: the temporary file cannot be made.
