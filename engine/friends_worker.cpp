@@ -66,14 +66,18 @@ void FriendsWorker::Start(std::unique_ptr<Target> target) {
     block_.reserve(kBlockRoom);
     // The writer first: the keeper, once running, asks whether there is one.
     try {
-        writer_ = std::thread([this] { Write(); });
-        writerThreaded_ = true;
+        if (threads_ >= 2) {
+            writer_ = std::thread([this] { Write(); });
+            writerThreaded_ = true;
+        }
     } catch (const std::system_error&) {
         writerThreaded_ = false;  // the keeper writes too
     }
     try {
-        keeper_ = std::thread([this] { Keep(); });
-        threaded_ = true;
+        if (threads_ >= 1) {
+            keeper_ = std::thread([this] { Keep(); });
+            threaded_ = true;
+        }
     } catch (const std::system_error&) {
         threaded_ = false;  // the players are kept in the caller's thread, as they arrive
     }

@@ -43,9 +43,11 @@ public:
         virtual std::string Write() = 0;
     };
 
-    // A batch is full when the store holds `batchPlayers` players or `batchBytes` bytes of text.
-    FriendsWorker(std::size_t batchPlayers, std::size_t batchBytes)
-        : batchPlayers_(batchPlayers), batchBytes_(batchBytes) {}
+    // A batch is full when the store holds `batchPlayers` players or `batchBytes` bytes of text. At most
+    // `threads` threads of its own: 2, the keeper and the writer; 1, the keeper writes too; 0, the caller's
+    // thread does it all. Fewer where the system gives fewer.
+    FriendsWorker(std::size_t batchPlayers, std::size_t batchBytes, unsigned threads = 2)
+        : batchPlayers_(batchPlayers), batchBytes_(batchBytes), threads_(threads) {}
     // Waits for the threads; work not settled is dropped, and the file is not written unless End came first.
     ~FriendsWorker();
     FriendsWorker(const FriendsWorker&) = delete;
@@ -100,6 +102,7 @@ private:
     void Fail(std::string failure);
 
     const std::size_t batchPlayers_, batchBytes_;
+    const unsigned threads_;
     std::unique_ptr<Target> target_;
     platform::LargeString block_;  // entries not handed over yet (the caller's thread only)
 

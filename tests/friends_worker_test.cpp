@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/friends_worker.h"
@@ -73,10 +74,14 @@ std::vector<Entry> Entries(unsigned seed, std::size_t count) {
     return entries;
 }
 
+// With threads of its own or without (as where none can be had).
 TEST(FriendsWorker, HandsTheTargetTheBatchesTheStoreMakesInPlace) {
     const std::vector<Entry> entries = Entries(5, 20000);
-    for (const auto& [players, bytes] :
-         {std::pair<std::size_t, std::size_t>{100, 1u << 30}, {1u << 30, 3000}}) {
+    using Case = std::tuple<unsigned, std::size_t, std::size_t>;  // threads, batch players, batch bytes
+    const Case cases[] = {{0, 100, 1u << 30}, {0, 1u << 30, 3000}, {1, 100, 1u << 30}, {2, 100, 1u << 30},
+                          {2, 1u << 30, 3000}};
+    for (const auto& [threads, players, bytes] : cases) {
+        SCOPED_TRACE("threads " + std::to_string(threads));
         Batches expected;
         std::vector<std::size_t> doneAfter;  // batches complete after each entry
         FriendStore store;
@@ -92,7 +97,7 @@ TEST(FriendsWorker, HandsTheTargetTheBatchesTheStoreMakesInPlace) {
 
         Batches batches;
         int writes = 0;
-        FriendsWorker worker(players, bytes);
+        FriendsWorker worker(players, bytes, threads);
         worker.Start(std::make_unique<Recorder>(batches, writes, 0));
         for (std::size_t i = 0; i < entries.size(); ++i) {
             ASSERT_TRUE(worker.Add(entries[i].name, entries[i].Views()));
@@ -117,19 +122,22 @@ TEST(FriendsWorker, HandsTheTargetTheBatchesTheStoreMakesInPlace) {
 
 TEST(FriendsWorker, AFailureStopsTheWorkIsToldOnceAndNothingIsWritten) {
     const std::vector<Entry> entries = Entries(9, 5000);
-    Batches batches;
-    int writes = 0;
-    FriendsWorker worker(50, 1u << 30);
-    worker.Start(std::make_unique<Recorder>(batches, writes, 2));
-    for (const Entry& entry : entries)
-        worker.Add(entry.name, entry.Views());
-    worker.End();
-    const FriendsWorker::Outcome outcome = worker.Settle();
-    EXPECT_TRUE(outcome.failed);
-    EXPECT_EQ(outcome.failure, "no room");
-    EXPECT_EQ(batches.size(), 1u);
-    EXPECT_EQ(writes, 0);
-    EXPECT_FALSE(worker.Settle().failed);
+    for (const unsigned threads : {0u, 1u, 2u}) {
+        SCOPED_TRACE("threads " + std::to_string(threads));
+        Batches batches;
+        int writes = 0;
+        FriendsWorker worker(50, 1u << 30, threads);
+        worker.Start(std::make_unique<Recorder>(batches, writes, 2));
+        for (const Entry& entry : entries)
+            worker.Add(entry.name, entry.Views());
+        worker.End();
+        const FriendsWorker::Outcome outcome = worker.Settle();
+        EXPECT_TRUE(outcome.failed);
+        EXPECT_EQ(outcome.failure, "no room");
+        EXPECT_EQ(batches.size(), 1u);
+        EXPECT_EQ(writes, 0);
+        EXPECT_FALSE(worker.Settle().failed);
+    }
 }
 
 // Names in two cases, with blanks at an end, or opening with ";"; a file already holding some of them, twice,
