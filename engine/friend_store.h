@@ -52,8 +52,7 @@ public:
             if (p + kAhead < players_.size()) {
                 const Player& ahead = players_[p + kAhead];
                 for (std::size_t i = 0; i < kValueCount; ++i)
-                    if ((ahead.changed >> i) & 1)
-                        platform::Prefetch(chars_.data() + spans_[ahead.values[i]].offset);
+                    if ((ahead.changed >> i) & 1) platform::Prefetch(Text(ahead.values[i]).data());
             }
             const Player& player = players_[p];
             for (std::size_t i = 0; i < kValueCount; ++i)
