@@ -24,9 +24,7 @@ std::uint32_t Hash(std::string_view text) {
     };
     for (; i + 8 <= text.size(); i += 8)
         mix(platform::LoadEight(text.data() + i));
-    std::uint64_t tail = 0;
-    if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
-    mix(tail);
+    mix(platform::LoadTail(text.data() + i, text.size() - i));
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 

@@ -14,6 +14,28 @@ inline std::uint64_t LoadEight(const char* p) {
     std::memcpy(&x, p, sizeof x);
     return x;
 }
+// The `n` bytes at `p`, fewer than eight, as LoadEight would read them followed by zeros; in place, without
+// the call that a copy of a length not known at compile time costs.
+inline std::uint64_t LoadTail(const char* p, std::size_t n) {
+    std::uint64_t x = 0;
+    unsigned shift = 0;
+    if (n & 4) {
+        std::uint32_t four;
+        std::memcpy(&four, p, 4);
+        x = four;
+        p += 4;
+        shift = 32;
+    }
+    if (n & 2) {
+        std::uint16_t two;
+        std::memcpy(&two, p, 2);
+        x |= std::uint64_t{two} << shift;
+        p += 2;
+        shift += 16;
+    }
+    if (n & 1) x |= std::uint64_t{static_cast<unsigned char>(*p)} << shift;
+    return x;
+}
 // Whether a and b hold the same bytes, compared in place without a call: most texts the friends file
 // compares by the million are names and values of a few bytes, for which a call costs more than the compare.
 inline bool EqualBytes(std::string_view a, std::string_view b) {

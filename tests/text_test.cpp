@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,16 @@ TEST(TextHelpers, EqualsNoCaseFoldsOnlyAsciiLetters) {
 }
 
 // Every length across the eight-, four- and one-byte paths, and a difference at every place in each.
+// LoadTail reads what a copy of the bytes into a zeroed number holds.
+TEST(TextHelpers, LoadTailAtEveryLength) {
+    const char bytes[] = "\x81\x02\xf3\x04\x95\x06\xe7";
+    for (std::size_t n = 0; n < 8; ++n) {
+        std::uint64_t copied = 0;
+        std::memcpy(&copied, bytes, n);
+        EXPECT_EQ(platform::LoadTail(bytes, n), copied) << n;
+    }
+}
+
 TEST(TextHelpers, EqualBytesAtEveryLengthAndPlace) {
     for (std::size_t n = 0; n <= 40; ++n) {
         std::string a(n, 'x'), b(n, 'x');
