@@ -45,9 +45,9 @@ void FriendStore::MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t us
     }
 }
 
-FriendStore::Span FriendStore::Store(std::string_view text) {
-    const Span span{static_cast<std::uint32_t>(chars_.size()), static_cast<std::uint32_t>(text.size())};
-    chars_.append(text);
+FriendStore::Span FriendStore::Store(platform::LargeString& in, std::string_view text) {
+    const Span span{static_cast<std::uint32_t>(in.size()), static_cast<std::uint32_t>(text.size())};
+    in.append(text);
     return span;
 }
 
@@ -60,7 +60,7 @@ std::uint32_t FriendStore::Intern(std::string_view text) {
         if (slots_[i].hash == hash && platform::EqualBytes(Text(slots_[i].id), text)) return slots_[i].id;
     }
     const auto id = static_cast<std::uint32_t>(spans_.size());
-    spans_.push_back(Store(text));
+    spans_.push_back(Store(chars_, text));
     slots_[i] = {hash, id};
     return id;
 }
@@ -76,7 +76,7 @@ void FriendStore::AskPlayer(std::uint32_t hash) const {
     const PlayerSlot& slot = playerSlots_[hash & (playerSlots_.size() - 1)];
     if (slot.id == kNone || slot.hash != hash) return;  // a new player, or one further on: not worth it
     platform::Prefetch(&players_[slot.id]);
-    platform::Prefetch(chars_.data() + slot.name.offset);
+    platform::Prefetch(names_.data() + slot.name.offset);
 }
 
 bool FriendStore::Set(std::string_view name, const Values& values) {
@@ -89,14 +89,14 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
     for (; playerSlots_[i].id != kNone; i = (i + 1) & mask) {
         const PlayerSlot& slot = playerSlots_[i];
         if (slot.hash != hash) continue;
-        const std::string_view heldName(chars_.data() + slot.name.offset, slot.name.length);
+        const std::string_view heldName(names_.data() + slot.name.offset, slot.name.length);
         if (platform::EqualBytes(heldName, name)) break;
         collides = collides || EqualsNoCase(heldName, name);
     }
     const bool added = playerSlots_[i].id == kNone;
     if (added) {
         namesCollide_ = namesCollide_ || collides;
-        const Span stored = Store(name);
+        const Span stored = Store(names_, name);
         playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size()), stored};
         players_.push_back({stored, recent_});
     }

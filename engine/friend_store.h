@@ -35,7 +35,7 @@ public:
 
     std::size_t size() const { return players_.size(); }
     bool empty() const { return players_.empty(); }
-    std::size_t TextBytes() const { return chars_.size(); }
+    std::size_t TextBytes() const { return names_.size() + chars_.size(); }
     void clear();
 
     // Bit v set: values[v] was set to another text after the player's first entry.
@@ -57,7 +57,7 @@ public:
             const Player& player = players_[p];
             for (std::size_t i = 0; i < kValueCount; ++i)
                 values[i] = Text(player.values[i]);
-            visit(std::string_view(chars_.data() + player.name.offset, player.name.length), values,
+            visit(std::string_view(names_.data() + player.name.offset, player.name.length), values,
                   player.changed);
         }
     }
@@ -87,13 +87,15 @@ private:
     std::string_view Text(std::uint32_t id) const {
         return {chars_.data() + spans_[id].offset, spans_[id].length};
     }
-    Span Store(std::string_view text);
+    static Span Store(platform::LargeString& in, std::string_view text);
     // Room for one more entry in an open-addressing table at most half full.
     template <typename AnySlot>
     static void MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used);
 
     // A batch holds up to 200,000 players, each looked up in no order: large pages.
-    platform::LargeString chars_;        // the names and each distinct value text once, one after another
+    // The names, and each distinct value text once, one after another: apart, so that the few thousand
+    // value texts that entries are compared with stay in the cache rather than spread among the names.
+    platform::LargeString names_, chars_;
     platform::LargeVector<Span> spans_;  // a value text's place in chars_, by its number
     platform::LargeVector<Slot> slots_;  // open addressing over the value texts
     // Open addressing over the names; a slot's id is the player's place.
