@@ -102,8 +102,13 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
     }
     Player& player = players_[playerSlots_[i].id];
     for (std::size_t v = 0; v < kValueCount; ++v) {
-        if (platform::EqualBytes(Text(player.values[v]), values[v])) continue;
-        if (!platform::EqualBytes(Text(recent_[v]), values[v])) recent_[v] = Intern(values[v]);
+        // The text each value had last first: it is at hand, and when it matches, the numbers tell whether
+        // the player's value changed without a look at the player's own text, read long ago.
+        if (!platform::EqualBytes(Text(recent_[v]), values[v])) {
+            if (platform::EqualBytes(Text(player.values[v]), values[v])) continue;
+            recent_[v] = Intern(values[v]);
+        }
+        if (player.values[v] == recent_[v]) continue;
         player.values[v] = recent_[v];
         if (!added) player.changed |= static_cast<Changes>(1u << v);
     }
