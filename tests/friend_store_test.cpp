@@ -1,5 +1,5 @@
-// The store of who-list players: each player once in the order first seen, with its latest values, however
-// values come back to texts held before.
+// The store of who-list players: each player once in the order first seen, with its latest values and which
+// of them changed after its first entry, however values come back to texts held before.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +14,12 @@ namespace krav::test {
 namespace {
 
 TEST(FriendStore, KeepsEachPlayerOnceWithItsLatestValues) {
-    using Row = std::pair<std::string, std::vector<std::string>>;
+    struct Row {
+        std::string name;
+        std::vector<std::string> values;
+        FriendStore::Changes changed = 0;
+        bool operator==(const Row&) const = default;
+    };
     std::mt19937 random(3);
     // Few texts, so that values often go back to one that an earlier player or entry had; names in two cases.
     const std::vector<std::string> texts = {"", " ", "Druid", "druid", "ANONYMOUS", "60", "Guild", "x"};
@@ -33,16 +38,18 @@ TEST(FriendStore, KeepsEachPlayerOnceWithItsLatestValues) {
         for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
             views[v] = values[v];
         store.Set(name, views);
-        auto row = std::find_if(expected.begin(), expected.end(), [&](const Row& r) { return r.first == name; });
+        auto row = std::find_if(expected.begin(), expected.end(), [&](const Row& r) { return r.name == name; });
         if (row == expected.end()) {
-            expected.emplace_back(name, values);
+            expected.push_back({name, values});
         } else {
-            row->second = values;
+            for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
+                if (values[v] != row->values[v]) row->changed |= static_cast<FriendStore::Changes>(1u << v);
+            row->values = values;
         }
     }
     std::vector<Row> held;
-    store.ForEach([&held](std::string_view name, const FriendStore::Values& values, bool) {
-        held.emplace_back(std::string(name), std::vector<std::string>(values.begin(), values.end()));
+    store.ForEach([&held](std::string_view name, const FriendStore::Values& values, FriendStore::Changes changed) {
+        held.push_back({std::string(name), std::vector<std::string>(values.begin(), values.end()), changed});
     });
     EXPECT_EQ(held, expected);
     EXPECT_EQ(store.size(), expected.size());

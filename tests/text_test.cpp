@@ -45,7 +45,6 @@ TEST(TextHelpers, EqualsNoCaseFoldsOnlyAsciiLetters) {
     EXPECT_FALSE(EqualsNoCase("\xC9", "\xE9"));  // É and é: only A-Z are folded
 }
 
-// Every length across the eight-, four- and one-byte paths, and a difference at every place in each.
 // LoadTail reads what a copy of the bytes into a zeroed number holds.
 TEST(TextHelpers, LoadTailAtEveryLength) {
     const char bytes[] = "\x81\x02\xf3\x04\x95\x06\xe7";
@@ -56,6 +55,7 @@ TEST(TextHelpers, LoadTailAtEveryLength) {
     }
 }
 
+// Every length across the eight-, four- and one-byte paths, and a difference at every place in each.
 TEST(TextHelpers, EqualBytesAtEveryLengthAndPlace) {
     for (std::size_t n = 0; n <= 40; ++n) {
         std::string a(n, 'x'), b(n, 'x');
