@@ -19,6 +19,9 @@
 #   BENCH_DIR=DIR   scratch folder (default ${TMPDIR:-/tmp}/krav-bench); a log already there with the
 #                   same size, seed and generator source is reused
 #   KEEP=1          leave the logs in BENCH_DIR afterwards (they are deleted otherwise)
+#   PAIRS=N         when both `few` and `distinct` run, time them N times more in turn (default 11; 0 skips)
+#                   and print the median of distinct / few with its quartiles: runs a minute apart can differ
+#                   by a tenth on a shared machine, runs in turn much less
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -145,4 +148,31 @@ for profile in "${profiles[@]}"; do
         }')
     echo "$line"
 done
+
+# `few` and `distinct` in turn, each pair a moment apart, for the ratio that decides how the time grows with
+# the number of names.
+pairs=${PAIRS:-11}
+few_log="$bench_dir/${mb}MB/few/logs/eqlog_Bench_tunare.txt"
+distinct_log="$bench_dir/${mb}MB/distinct/logs/eqlog_Bench_tunare.txt"
+if [ "$pairs" -gt 0 ] && [[ " ${profiles[*]} " == *" few "* ]] && [[ " ${profiles[*]} " == *" distinct "* ]]; then
+    ratios=()
+    for _ in $(seq "$pairs"); do
+        pair=()
+        for log in "$few_log" "$distinct_log"; do
+            game=$(dirname "$(dirname "$log")")
+            find "$game" -mindepth 1 -maxdepth 2 -type f ! -path "$log" ! -name loggen.params -delete
+            t0=$(now_ns)
+            "$krav" process "$log" >/dev/null
+            t1=$(now_ns)
+            pair+=("$((t1 - t0))")
+        done
+        ratios+=("$(awk -v f="${pair[0]}" -v d="${pair[1]}" 'BEGIN { printf "%.4f", d / f }')")
+    done
+    printf '%s\n' "${ratios[@]}" | sort -g | awk -v mb="$mb" -v n="$pairs" '
+        { r[NR] = $1 }
+        END {
+            printf "%s MB: distinct / few %.2f (quartiles %.2f-%.2f), %d runs of each in turn\n", mb,
+                   r[int((n + 1) / 2)], r[int((n + 3) / 4)], r[int((3 * n + 3) / 4)], n
+        }'
+fi
 done
