@@ -93,8 +93,9 @@ private:
     static void MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used);
 
     // A batch holds up to 200,000 players, each looked up in no order: large pages.
-    // The names, and each distinct value text once, one after another: apart, so that the few thousand
-    // value texts that entries are compared with stay in the cache rather than spread among the names.
+    // The names, and each distinct value text once, one after another: apart, so that the value texts that
+    // entries are compared with (classes, levels, guilds, and a date for each who list) stay in the cache
+    // rather than spread among the names.
     platform::LargeString names_, chars_;
     platform::LargeVector<Span> spans_;  // a value text's place in chars_, by its number
     platform::LargeVector<Slot> slots_;  // open addressing over the value texts
