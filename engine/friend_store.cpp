@@ -2,7 +2,6 @@
 #include "engine/friend_store.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "engine/text.h"
 #include "platform/folded_bytes.h"

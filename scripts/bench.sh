@@ -80,6 +80,11 @@ generator_id=$(md5sum "$top/bench/loggen.cpp" | cut -d' ' -f1)
 
 now_ns() { date +%s%N; }
 
+# Each run starts from the log alone: no report or friends file left by the run before.
+fresh_folder() {  # log
+    find "$(dirname "$(dirname "$1")")" -mindepth 1 -maxdepth 2 -type f ! -path "$1" ! -name loggen.params -delete
+}
+
 # Seconds, with millisecond resolution, from two now_ns readings.
 seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) / 1e9 }'; }
 
@@ -121,8 +126,7 @@ for profile in "${profiles[@]}"; do
     best_krav=
     peak_rss_kb=0
     for _ in $(seq "$runs"); do
-        # Each run starts from the log alone: no report or friends file left by the run before.
-        find "$game" -mindepth 1 -maxdepth 2 -type f ! -path "$log" ! -path "$stamp" -delete
+        fresh_folder "$log"
         t0=$(now_ns)
         status=0
         /usr/bin/time -v -o "$game/time.txt" "$krav" process "$log" >/dev/null || status=$?
@@ -159,8 +163,7 @@ if [ "$pairs" -gt 0 ] && [[ " ${profiles[*]} " == *" few "* ]] && [[ " ${profile
     for _ in $(seq "$pairs"); do
         pair=()
         for log in "$few_log" "$distinct_log"; do
-            game=$(dirname "$(dirname "$log")")
-            find "$game" -mindepth 1 -maxdepth 2 -type f ! -path "$log" ! -name loggen.params -delete
+            fresh_folder "$log"
             t0=$(now_ns)
             "$krav" process "$log" >/dev/null
             t1=$(now_ns)
