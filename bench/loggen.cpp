@@ -10,7 +10,9 @@
 // the statistics tables grow to the hundreds of rows a real log gives and no further; a benchmark that
 // filled them with millions of unique keys would time the tables, not the reading.
 //
-// --players N lets the who lists name N different players instead of the small pool, and --names N gives
+// --players N has the who lists name players drawn at random from N made-up names instead of the small pool
+// (drawn at random, so a log names fewer than N: 100 MB with --who 500 and N = 300,000 names 203,000 of
+// them), and --names N gives
 // N different mobs (with their considers and kills), N different items to loot, N different NPCs to
 // consider and merchants to trade with, and N different spells, each a pool name with a made-up word after
 // it. Long-played characters' logs name tens of thousands of players and thousands of
