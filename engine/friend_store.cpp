@@ -1,8 +1,6 @@
 // Players of who lists with their values as numbers of distinct texts.
 #include "engine/friend_store.h"
 
-#include <algorithm>
-
 #include "engine/text.h"
 #include "platform/folded_bytes.h"
 
@@ -29,29 +27,14 @@ std::uint32_t Hash(std::string_view text) {
 
 }  // namespace
 
-template <typename AnySlot>
-void FriendStore::MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used) {
-    if (2 * (used + 1) <= slots.size()) return;
-    platform::LargeVector<AnySlot> old(std::max<std::size_t>(256, 2 * slots.size()));
-    old.swap(slots);
-    const std::size_t mask = slots.size() - 1;
-    for (const AnySlot& slot : old) {
-        if (slot.id == kNone) continue;
-        std::size_t i = slot.hash & mask;
-        while (slots[i].id != kNone)
-            i = (i + 1) & mask;
-        slots[i] = slot;
-    }
-}
-
-FriendStore::Span FriendStore::Store(platform::LargeString& in, std::string_view text) {
+TextPool::Span TextPool::Store(platform::LargeString& in, std::string_view text) {
     const Span span{static_cast<std::uint32_t>(in.size()), static_cast<std::uint32_t>(text.size())};
     in.append(text);
     return span;
 }
 
-std::uint32_t FriendStore::Intern(std::string_view text) {
-    MakeRoom(slots_, spans_.size());
+std::uint32_t TextPool::Intern(std::string_view text) {
+    MakeRoomForOne(slots_, spans_.size());
     const std::size_t mask = slots_.size() - 1;
     const std::uint32_t hash = Hash<false>(text);
     std::size_t i = hash & mask;
@@ -79,8 +62,11 @@ void FriendStore::AskPlayer(std::uint32_t hash) const {
 }
 
 bool FriendStore::Set(std::string_view name, const Values& values) {
-    if (players_.empty()) recent_ = {Intern({}), Intern({}), Intern({}), Intern({}), Intern({}), Intern({})};
-    MakeRoom(playerSlots_, players_.size());
+    if (players_.empty()) {
+        const std::uint32_t empty = texts_.Intern({});
+        recent_ = {empty, empty, empty, empty, empty, empty};
+    }
+    MakeRoomForOne(playerSlots_, players_.size());
     const std::size_t mask = playerSlots_.size() - 1;
     const std::uint32_t hash = Hash<true>(name);
     std::size_t i = hash & mask;
@@ -95,7 +81,7 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
     const bool added = playerSlots_[i].id == kNone;
     if (added) {
         namesCollide_ = namesCollide_ || collides;
-        const Span stored = Store(names_, name);
+        const Span stored = TextPool::Store(names_, name);
         playerSlots_[i] = {hash, static_cast<std::uint32_t>(players_.size()), stored};
         players_.push_back({stored, recent_});
     }
@@ -105,7 +91,7 @@ bool FriendStore::Set(std::string_view name, const Values& values) {
         // the player's value changed without a look at the player's own text, read long ago.
         if (!platform::EqualBytes(Text(recent_[v]), values[v])) {
             if (platform::EqualBytes(Text(player.values[v]), values[v])) continue;
-            recent_[v] = Intern(values[v]);
+            recent_[v] = texts_.Intern(values[v]);
         }
         if (player.values[v] == recent_[v]) continue;
         player.values[v] = recent_[v];

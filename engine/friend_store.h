@@ -5,6 +5,7 @@
 // is met on the way to its own slot.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -14,6 +15,51 @@
 #include "platform/large_pages.h"
 
 namespace krav {
+
+// Texts kept once each and known by number: a who list's classes, races, guilds and dates come back again
+// and again.
+class TextPool {
+public:
+    // The number of the text, the text stored when new.
+    std::uint32_t Intern(std::string_view text);
+    std::string_view Text(std::uint32_t id) const {
+        return {chars_.data() + spans_[id].offset, spans_[id].length};
+    }
+    std::size_t Bytes() const { return chars_.size(); }
+
+    struct Span {
+        std::uint32_t offset, length;
+    };
+    // The text's place at the end of `in`, where it is stored.
+    static Span Store(platform::LargeString& in, std::string_view text);
+
+private:
+    static constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    struct Slot {
+        std::uint32_t hash = 0, id = kNone;
+    };
+    platform::LargeString chars_;        // each distinct text once, one after another
+    platform::LargeVector<Span> spans_;  // a text's place in chars_, by its number
+    platform::LargeVector<Slot> slots_;  // open addressing over the texts
+};
+
+// Room for one more entry in an open-addressing table of slots with a hash and an id (none: all bits set),
+// at most half full: the table doubled, its entries placed again. (Not "slots": Qt takes that word.)
+template <typename AnySlot>
+inline void MakeRoomForOne(platform::LargeVector<AnySlot>& table, std::size_t used) {
+    constexpr std::uint32_t kNone = ~std::uint32_t{0};
+    if (2 * (used + 1) <= table.size()) return;
+    platform::LargeVector<AnySlot> old(std::max<std::size_t>(256, 2 * table.size()));
+    old.swap(table);
+    const std::size_t mask = table.size() - 1;
+    for (const AnySlot& slot : old) {
+        if (slot.id == kNone) continue;
+        std::size_t i = slot.hash & mask;
+        while (table[i].id != kNone)
+            i = (i + 1) & mask;
+        table[i] = slot;
+    }
+}
 
 class FriendStore {
 public:
@@ -35,7 +81,7 @@ public:
 
     std::size_t size() const { return players_.size(); }
     bool empty() const { return players_.empty(); }
-    std::size_t TextBytes() const { return names_.size() + chars_.size(); }
+    std::size_t TextBytes() const { return names_.size() + texts_.Bytes(); }
     void clear();
 
     // Bit v set: values[v] was set to another text after the player's first entry.
@@ -64,16 +110,11 @@ public:
 
 private:
     static constexpr std::uint32_t kNone = ~std::uint32_t{0};
-    struct Span {
-        std::uint32_t offset, length;
-    };
+    using Span = TextPool::Span;
     struct Player {
         Span name;
         std::array<std::uint32_t, kValueCount> values;
         Changes changed = 0;
-    };
-    struct Slot {
-        std::uint32_t hash = 0, id = kNone;
     };
     // A player's slot holds its name's place too, so that a name found by its hash is compared without a
     // look at the player first.
@@ -82,23 +123,14 @@ private:
         Span name{};
     };
 
-    // The number of a value's text, the text stored when new.
-    std::uint32_t Intern(std::string_view text);
-    std::string_view Text(std::uint32_t id) const {
-        return {chars_.data() + spans_[id].offset, spans_[id].length};
-    }
-    static Span Store(platform::LargeString& in, std::string_view text);
-    // Room for one more entry in an open-addressing table at most half full.
-    template <typename AnySlot>
-    static void MakeRoom(platform::LargeVector<AnySlot>& slots, std::size_t used);
+    std::string_view Text(std::uint32_t id) const { return texts_.Text(id); }
 
     // A batch holds up to 200,000 players, each looked up in no order: large pages.
-    // The names, and each distinct value text once, one after another: apart, so that the value texts that
-    // entries are compared with (classes, levels, guilds, and a date for each who list) stay in the cache
-    // rather than spread among the names.
-    platform::LargeString names_, chars_;
-    platform::LargeVector<Span> spans_;  // a value text's place in chars_, by its number
-    platform::LargeVector<Slot> slots_;  // open addressing over the value texts
+    // The names one after another, and the value texts apart, so that the ones that entries are compared
+    // with (classes, levels, guilds, and a date for each who list) stay in the cache rather than spread
+    // among the names.
+    platform::LargeString names_;
+    TextPool texts_;
     // Open addressing over the names; a slot's id is the player's place.
     platform::LargeVector<PlayerSlot> playerSlots_;
     platform::LargeVector<Player> players_;
