@@ -310,6 +310,8 @@ public:
         }
     }
 
+    bool HasKey(std::uint32_t section, std::string_view key) { return FindKey(section, key) != kNoLine; }
+
     // Sets the key as if written alone: replaced in its first line keeping that line's spelling of it, else
     // added after the section's last non-blank line; a missing section is added at the end after a blank
     // line.
@@ -364,7 +366,7 @@ public:
 
     // The whole file as it stands after the changes, each line ending in CR LF, written in blocks: a
     // friends file runs to a hundred megabytes, and need not be held twice.
-    bool Build(ReplacementFile& file) {
+    bool Build(ReplacementFile& file, const ProfileEdit::Appendix* appendix) {
         // The last change of a line is the one that counts.
         std::stable_sort(replaced_.begin(), replaced_.end(),
                          [](const Replaced& a, const Replaced& b) { return a.offset < b.offset; });
@@ -379,6 +381,11 @@ public:
                 ok = file.Write(out) && ok;
                 out.clear();
             }
+        };
+        const ProfileEdit::PutLine putParts = [&](ProfileEdit::LineParts parts) {
+            for (std::string_view part : parts)
+                out.append(part);
+            put({});
         };
         auto next = replaced_.begin();
         for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -395,11 +402,23 @@ public:
             }
             for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
                 put(appended_[a].text());
+            if (appendix) appendix->LinesAfter(static_cast<std::uint32_t>(i), putParts);
             for (const char* p = s.bodyEnd; p < s.end;)
                 put(NextLine(p, s.end));
             if (s.extraBlank) put({});
         }
+        if (appendix) appendix->SectionsAtEnd(putParts);
         return file.Write(out) && ok;
+    }
+
+    // A blank line after the file's last line, unless that is blank or the file has none, before a section
+    // added at its end.
+    void BlankBeforeNewSection() {
+        Section& last = sections_.back();
+        const bool bodyEmpty = last.body == last.bodyEnd && last.firstAppended == kNone;
+        const bool lastIsBlank = last.bodyEnd != last.end || last.extraBlank ||
+                                 (bodyEmpty && last.header.data() == nullptr);  // a file without lines
+        if (!lastIsBlank) last.extraBlank = true;
     }
 
     // Read side: the value's line of a key, and the key names of a section.
@@ -683,12 +702,7 @@ private:
 
     // Returns the name the new section's header reads as.
     std::string_view AddSection(std::string_view name, std::string_view key, std::string_view value) {
-        // The file's last line decides the blank line before the new section.
-        Section& last = sections_.back();
-        const bool bodyEmpty = last.body == last.bodyEnd && last.firstAppended == kNone;
-        const bool lastIsBlank = last.bodyEnd != last.end || last.extraBlank ||
-                                 (bodyEmpty && last.header.data() == nullptr);  // a file without lines
-        if (!lastIsBlank) last.extraBlank = true;
+        BlankBeforeNewSection();
         const std::string_view header = arena_.Join({"[", name, "]"});
         sections_.push_back({header, nullptr, nullptr, nullptr});
         const auto section = static_cast<std::uint32_t>(sections_.size() - 1);
@@ -813,11 +827,23 @@ void ProfileEdit::AskKeysIn(SectionMark mark) const {
     text_->AskMade(mark);
 }
 
-bool ProfileEdit::Commit() {
+ProfileEdit::SectionMark ProfileEdit::FindSection(std::string_view section) const {
+    return text_->FindSection(section);
+}
+
+bool ProfileEdit::HasKey(SectionMark mark, std::string_view key) const {
+    return text_->HasKey(mark, key);
+}
+
+void ProfileEdit::EndSections() {
+    text_->BlankBeforeNewSection();
+}
+
+bool ProfileEdit::Commit(const Appendix* appendix) {
     if (!text_) return false;
     // The file takes the old one's place only once it is complete (see ReplaceFileWith).
     ReplacementFile replacement;
-    return replacement.Open(path_) && text_->Build(replacement) && replacement.Commit();
+    return replacement.Open(path_) && text_->Build(replacement, appendix) && replacement.Commit();
 }
 
 }  // namespace krav::platform

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -95,10 +96,35 @@ public:
     void AskKey(SectionMark mark, std::string_view key) const;
     // What SetKeysIn of `mark` will start with.
     void AskKeysIn(SectionMark mark) const;
-    // Writes the file as it stands after every Set, beside the old one, and renames it into place. False,
-    // with the old file untouched, when it cannot. The edit stays open: more keys may follow, and another
-    // Commit writes them all again.
-    bool Commit();
+    // The section SetKeys of the name would set keys in, kNoSection when there is none yet; whether the
+    // section of `mark` has the key. Nothing changes.
+    SectionMark FindSection(std::string_view section) const;
+    bool HasKey(SectionMark mark, std::string_view key) const;
+
+    // Lines and sections that the caller keeps itself, in a form of its own, and gives only as the file is
+    // built: a run that adds hundreds of thousands of players to a friends file need not hold each as lines
+    // of the edit. Each line is given as parts written one after another.
+    using LineParts = std::initializer_list<std::string_view>;
+    using PutLine = std::function<void(LineParts)>;
+    class Appendix {
+    public:
+        virtual ~Appendix() = default;
+        // Lines that follow the lines the section of `mark` has in the edit (before its blank lines at the
+        // end), as Set adds a key that the section lacks.
+        virtual void LinesAfter(SectionMark mark, const PutLine& put) const = 0;
+        // Sections after the file's last one, as Set adds a section that the file lacks: each one's header
+        // and lines, with a blank line before each but the first.
+        virtual void SectionsAtEnd(const PutLine& put) const = 0;
+    };
+    // Called when the appendix is about to take its first section: the blank line that Set puts before a
+    // section it adds, when the file so far does not end in one. No Set may add a section after that until
+    // the appendix's sections are set through the edit.
+    void EndSections();
+
+    // Writes the file as it stands after every Set, with the lines and sections of the appendix if there is
+    // one, beside the old one, and renames it into place. False, with the old file untouched, when it
+    // cannot. The edit stays open: more keys may follow, and another Commit writes them all again.
+    bool Commit(const Appendix* appendix = nullptr);
 
 private:
     std::string path_;
