@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/new_friends.h"
 #include "engine/text.h"
 #include "platform/files.h"
 #include "platform/profile.h"
@@ -62,12 +63,18 @@ constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {
 // section might not read back as its own (blanks at either end) stops the early writing for the rest of the
 // batch; those players wait for the end. A file that cannot be read loses the batch, and the next batch
 // tries it again.
+//
+// A player the file does not know yet is not set in the edit at all: its PlayersKnownTo line and its section
+// are held by NewFriends, as numbers, and written with the file. A name whose lines would not read back as
+// its own (blanks at either end, or ";" first) takes the edit's way, after every player held so far has been
+// set in the edit, in order, as it would have been.
 class FriendsFile final : public FriendsWorker::Target {
 public:
     explicit FriendsFile(const RunInputs& inputs)
         : folder_(inputs.GameFolder),
           name_("PRAL_" + inputs.EntryServer + ".lst"),
-          knownTo_("PlayersKnownTo." + inputs.EntryCharacter) {}
+          knownTo_("PlayersKnownTo." + inputs.EntryCharacter),
+          new_(std::string(kInfoPrefix), kFriendKeys) {}
 
     void Seen(std::string_view player, const FriendStore::Values& values) override {
         if (!Open() || written_ < seen_++) return;
@@ -80,6 +87,7 @@ public:
         if (!file_ || !opened_ || !open_ || written_ < seen_) return;  // or the batch waits for its end
         if (knownToMark_ != platform::ProfileEdit::kNoSection) file_->AskKey(knownToMark_, player);
         file_->AskSection(InfoSection(player));
+        new_.Ask(FriendStore::HashOf(player));
     }
 
     std::string Take(FriendStore& friends) override {
@@ -91,8 +99,12 @@ public:
             // for some players ahead.
             constexpr std::size_t kAhead = 4;
             auto ahead = [&](std::size_t i) {
-                if (i < written_ && sections_[i] != platform::ProfileEdit::kNoSection)
+                if (i >= written_ || sections_[i] == platform::ProfileEdit::kNoSection) return;
+                if (sections_[i] & kNewMark) {
+                    new_.AskValues(sections_[i] & ~kNewMark);
+                } else {
                     file_->AskKeysIn(sections_[i]);
+                }
             };
             for (std::size_t i = 0; i < kAhead; ++i)
                 ahead(i);
@@ -104,12 +116,16 @@ public:
                     Write(player, values);
                 } else if (changed != 0 || again) {
                     const platform::ProfileEdit::SectionMark section = sections_[index - 1];
-                    if (section != platform::ProfileEdit::kNoSection) {
-                        // A player written as it came holds its first values in its section, where nothing
-                        // else writes unless two names are taken for one: only the values changed since are
-                        // written again.
-                        file_->SetKeysIn(section, kFriendKeys, values, again ? ~std::uint32_t{0} : changed);
+                    // A player written as it came holds its first values in its section, where nothing else
+                    // writes unless two names are taken for one: only the values changed since are written
+                    // again.
+                    const std::uint32_t which = again ? ~std::uint32_t{0} : changed;
+                    if (section != platform::ProfileEdit::kNoSection && (section & kNewMark)) {
+                        new_.SetValues(section & ~kNewMark, values, which);
+                    } else if (section != platform::ProfileEdit::kNoSection) {
+                        file_->SetKeysIn(section, kFriendKeys, values, which);
                     } else {
+                        SetNewInEdit();  // the edit may add a section: after those held
                         file_->SetKeys(InfoSection(player), kFriendKeys, values);
                     }
                 }
@@ -118,6 +134,7 @@ public:
             warning = Warning(*file_);
             file_.reset();
             knownToMark_ = platform::ProfileEdit::kNoSection;
+            new_.clear();
         }
         friends.clear();
         sections_.clear();
@@ -128,7 +145,7 @@ public:
 
     std::string Write() override {
         std::unique_ptr<platform::ProfileEdit> file = std::move(file_);
-        if (file && !file->Commit()) return Warning(*file);
+        if (file && !file->Commit(&new_)) return Warning(*file);
         return {};
     }
 
@@ -152,17 +169,69 @@ private:
         return open_;
     }
 
-    // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, which is returned.
+    // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, whose mark is
+    // returned (kNewMark and its number among the new players, for one of those).
     platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
         constexpr std::string_view kNoValue;
-        knownToMark_ = file_->SetKeys(knownTo_, {&player, 1}, {&kNoValue, 1});
-        return file_->SetKeys(InfoSection(player), kFriendKeys, values);
+        const bool plain = !player.empty() && !IsBlank(player.front()) && !IsBlank(player.back()) &&
+                           player.front() != ';';
+        if (!plain || knownToMark_ == platform::ProfileEdit::kNoSection) {
+            SetNewInEdit();
+            knownToMark_ = file_->SetKeys(knownTo_, {&player, 1}, {&kNoValue, 1});
+            new_.SetLineMark(knownToMark_);
+            return file_->SetKeys(InfoSection(player), kFriendKeys, values);
+        }
+        const std::uint32_t hash = FriendStore::HashOf(player);
+        std::uint32_t held = new_.Find(player, hash);
+        // Its PlayersKnownTo line: one held already reads as it would be written again.
+        if (held == NewFriends::kNone || !new_.HasLine(held)) {
+            if (file_->HasKey(knownToMark_, player)) {
+                file_->SetKeysIn(knownToMark_, {&player, 1}, {&kNoValue, 1});
+            } else {
+                if (held == NewFriends::kNone) held = new_.Add(player, hash);
+                new_.AddLine(held);
+            }
+        }
+        // Its section.
+        if (held != NewFriends::kNone && new_.HasSection(held)) {
+            new_.SetValues(held, values, ~std::uint32_t{0});
+            return held | kNewMark;
+        }
+        if (const platform::ProfileEdit::SectionMark section = file_->FindSection(InfoSection(player));
+            section != platform::ProfileEdit::kNoSection) {
+            file_->SetKeysIn(section, kFriendKeys, values);
+            return section;
+        }
+        if (held == NewFriends::kNone) held = new_.Add(player, hash);
+        if (new_.SectionCount() == 0) file_->EndSections();
+        new_.AddSection(held, values);
+        return held | kNewMark;
+    }
+
+    // Every player held as new set in the edit, as Write would have set it, and the marks of the batch's
+    // players moved to their sections there.
+    void SetNewInEdit() {
+        if (new_.empty()) return;
+        constexpr std::string_view kNoValue;
+        std::vector<platform::ProfileEdit::SectionMark> byPlayer(new_.size(), platform::ProfileEdit::kNoSection);
+        new_.ForEach(
+            [&](std::string_view player) { file_->SetKeysIn(knownToMark_, {&player, 1}, {&kNoValue, 1}); },
+            [&](std::uint32_t held, std::string_view player, const FriendStore::Values& values) {
+                byPlayer[held] = file_->SetKeys(InfoSection(player), kFriendKeys, values);
+            });
+        for (platform::ProfileEdit::SectionMark& mark : sections_)
+            if (mark != platform::ProfileEdit::kNoSection && (mark & kNewMark)) mark = byPlayer[mark & ~kNewMark];
+        new_.clear();
     }
 
     // The player's own section, "PlayerInfo." and its name.
+    static constexpr std::string_view kInfoPrefix = "PlayerInfo.";
     const std::string& InfoSection(std::string_view player) {
-        return info_.assign("PlayerInfo.").append(player);
+        return info_.assign(kInfoPrefix).append(player);
     }
+    // The marks of players held by NewFriends. The edit's own marks are places among its sections, far
+    // below this bit: a section takes tens of bytes of memory.
+    static constexpr platform::ProfileEdit::SectionMark kNewMark = platform::ProfileEdit::SectionMark{1} << 31;
 
     const std::string folder_, name_, knownTo_;
     std::unique_ptr<platform::ProfileEdit> file_;
@@ -171,6 +240,7 @@ private:
     bool opened_ = false, open_ = false;
     std::size_t seen_ = 0, written_ = 0;  // players of the batch seen, and written as they came
     std::vector<platform::ProfileEdit::SectionMark> sections_;  // the sections of those written
+    NewFriends new_;  // players new to the file, as they will be written
 };
 
 void WriteFriend(RunContext& run, const WhoEntry& who, std::string_view timestamp) {

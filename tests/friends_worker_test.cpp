@@ -141,57 +141,65 @@ TEST(FriendsWorker, AFailureStopsTheWorkIsToldOnceAndNothingIsWritten) {
 }
 
 // Names in two cases, with blanks at an end, or opening with ";"; a file already holding some of them, twice,
-// and lines of every kind.
+// and lines of every kind; a file without the character's section, and none at all.
 TEST(FriendsWorker, TheFriendsFileReadsAsIfEachBatchWereWrittenWholeAtItsEnd) {
-    const std::string seed =
+    const std::vector<std::string> seeds = {
         "; friends\r\n[PlayersKnownTo.Bob]\r\nann3=\r\n\r\n[playerinfo.ANN3]\r\nclass=Old\r\nno equals\r\n"
-        "Level=1\r\nLevel=2\r\n\r\n\r\n[PlayerInfo.Ann3]\r\nRace=Elf\r\n[Other]\r\nx=y";
+        "Level=1\r\nLevel=2\r\n\r\n\r\n[PlayerInfo.Ann3]\r\nRace=Elf\r\n[Other]\r\nx=y",
+        "[PlayerInfo.ann7]\r\nGuild=x\r\n[Other]\r\nx=y", ""};
     const std::vector<std::string> texts = {"", " ", "Druid", "60", "Guild", "07-Dec-2026 (10:01)"};
-    for (const bool twins : {false, true}) {
-        for (const bool blanks : {false, true}) {
-            std::mt19937 random(twins * 2 + blanks);
-            std::vector<Entry> entries(4000);
-            for (Entry& entry : entries) {
-                const unsigned kind = random() % 100;
-                entry.name = (twins && kind < 10 ? "ANN" : "Ann") + std::to_string(random() % 400);
-                if (kind == 99) entry.name = blanks ? " Ann" + std::to_string(random() % 3) + " " : ";Ann";
-                for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
-                    entry.values.push_back(random() % 3 ? texts[random() % texts.size()] : entry.name);
-            }
-            const std::size_t batch = 150;
-
-            test::TempFolder reference, game;
-            test::WriteFile(reference.path() / "PRAL_tunare.lst", seed);
-            test::WriteFile(game.path() / "PRAL_tunare.lst", seed);
-            {
-                platform::ProfileEdit edit((reference.path() / "PRAL_tunare.lst").string());
-                ASSERT_TRUE(edit.Open());
-                const std::array<std::string_view, FriendStore::kValueCount> keys = {
-                    "Class", "Level", "Race", "Guild", "GM", "LogDate"};
-                FriendStore store;
-                auto flush = [&] {
-                    store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
-                        edit.Set("PlayersKnownTo.Bob", name, "");
-                        edit.SetKeys("PlayerInfo." + std::string(name), keys, values);
-                    });
-                    store.clear();
-                };
-                for (const Entry& entry : entries) {
-                    store.Set(entry.name, entry.Views());
-                    if (store.size() >= batch) flush();
+    for (const std::string& seed : seeds) {
+        for (const bool twins : {false, true}) {
+            for (const bool blanks : {false, true}) {
+                std::mt19937 random(twins * 2 + blanks);
+                std::vector<Entry> entries(4000);
+                for (std::size_t e = 0; e < entries.size(); ++e) {
+                    Entry& entry = entries[e];
+                    const unsigned kind = random() % 100;
+                    entry.name = (twins && kind < 10 ? "ANN" : "Ann") + std::to_string(random() % 1500);
+                    // None in the last quarter, whose new players reach the file only as it is written.
+                    if (kind == 99 && e < entries.size() * 3 / 4)
+                        entry.name = blanks ? " Ann" + std::to_string(random() % 3) + " " : ";Ann";
+                    for (std::size_t v = 0; v < FriendStore::kValueCount; ++v)
+                        entry.values.push_back(random() % 3 ? texts[random() % texts.size()] : entry.name);
                 }
-                flush();
-                ASSERT_TRUE(edit.Commit());
+                const std::size_t batch = 150;
+
+                test::TempFolder reference, game;
+                if (!seed.empty()) {
+                    test::WriteFile(reference.path() / "PRAL_tunare.lst", seed);
+                    test::WriteFile(game.path() / "PRAL_tunare.lst", seed);
+                }
+                {
+                    platform::ProfileEdit edit((reference.path() / "PRAL_tunare.lst").string());
+                    ASSERT_TRUE(edit.Open());
+                    const std::array<std::string_view, FriendStore::kValueCount> keys = {
+                        "Class", "Level", "Race", "Guild", "GM", "LogDate"};
+                    FriendStore store;
+                    auto flush = [&] {
+                        store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
+                            edit.Set("PlayersKnownTo.Bob", name, "");
+                            edit.SetKeys("PlayerInfo." + std::string(name), keys, values);
+                        });
+                        store.clear();
+                    };
+                    for (const Entry& entry : entries) {
+                        store.Set(entry.name, entry.Views());
+                        if (store.size() >= batch) flush();
+                    }
+                    flush();
+                    ASSERT_TRUE(edit.Commit());
+                }
+                FriendsWorker worker(batch, std::size_t{1} << 30);
+                worker.Start(FriendsFileTarget(test::MakeInputs(game, ShrinkMode::ReadOnly)));
+                for (const Entry& entry : entries)
+                    worker.Add(entry.name, entry.Views());
+                worker.End();
+                EXPECT_TRUE(worker.Settle().warnings.empty());
+                EXPECT_EQ(test::ReadFile(game.path() / "PRAL_tunare.lst"),
+                          test::ReadFile(reference.path() / "PRAL_tunare.lst"))
+                    << "names in two cases: " << twins << ", blanks: " << blanks << ", file: " << seed.size();
             }
-            FriendsWorker worker(batch, std::size_t{1} << 30);
-            worker.Start(FriendsFileTarget(test::MakeInputs(game, ShrinkMode::ReadOnly)));
-            for (const Entry& entry : entries)
-                worker.Add(entry.name, entry.Views());
-            worker.End();
-            EXPECT_TRUE(worker.Settle().warnings.empty());
-            EXPECT_EQ(test::ReadFile(game.path() / "PRAL_tunare.lst"),
-                      test::ReadFile(reference.path() / "PRAL_tunare.lst"))
-                << "names in two cases: " << twins << ", blanks: " << blanks;
         }
     }
 }
