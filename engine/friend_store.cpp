@@ -1,6 +1,9 @@
 // Players of who lists with their values as numbers of distinct texts.
 #include "engine/friend_store.h"
 
+#include <limits>
+#include <stdexcept>
+
 #include "engine/text.h"
 #include "platform/folded_bytes.h"
 
@@ -28,6 +31,9 @@ std::uint32_t Hash(std::string_view text) {
 }  // namespace
 
 TextPool::Span TextPool::Store(platform::LargeString& in, std::string_view text) {
+    // Places are 32 bits: a store of more text fails rather than wrap (the friends worker reports it).
+    if (text.size() > std::numeric_limits<std::uint32_t>::max() - in.size())
+        throw std::length_error("more than 4 GB of names or values");
     const Span span{static_cast<std::uint32_t>(in.size()), static_cast<std::uint32_t>(text.size())};
     in.append(text);
     return span;

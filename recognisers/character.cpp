@@ -66,8 +66,8 @@ constexpr std::array<std::string_view, FriendStore::kValueCount> kFriendKeys = {
 //
 // A player the file does not know yet is not set in the edit at all: its PlayersKnownTo line and its section
 // are held by NewFriends, as numbers, and written with the file. A name whose lines would not read back as
-// its own (blanks at either end, or ";" first) takes the edit's way, after every player held so far has been
-// set in the edit, in order, as it would have been.
+// its own (blanks at either end, ";" first, or what FitsIniName keeps out of the file) takes the edit's way,
+// after every player held so far has been set in the edit, in order, as it would have been.
 class FriendsFile final : public FriendsWorker::Target {
 public:
     explicit FriendsFile(const RunInputs& inputs)
@@ -173,8 +173,8 @@ private:
     // returned (kNewMark and its number among the new players, for one of those).
     platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
         constexpr std::string_view kNoValue;
-        const bool plain = !player.empty() && !IsBlank(player.front()) && !IsBlank(player.back()) &&
-                           player.front() != ';';
+        const bool plain = !player.empty() && FitsIniName(player) && !IsBlank(player.front()) &&
+                           !IsBlank(player.back()) && player.front() != ';';
         if (!plain || knownToMark_ == platform::ProfileEdit::kNoSection) {
             SetNewInEdit();
             knownToMark_ = file_->SetKeys(knownTo_, {&player, 1}, {&kNoValue, 1});

@@ -146,7 +146,11 @@ TEST(FriendsWorker, TheFriendsFileReadsAsIfEachBatchWereWrittenWholeAtItsEnd) {
     const std::vector<std::string> seeds = {
         "; friends\r\n[PlayersKnownTo.Bob]\r\nann3=\r\n\r\n[playerinfo.ANN3]\r\nclass=Old\r\nno equals\r\n"
         "Level=1\r\nLevel=2\r\n\r\n\r\n[PlayerInfo.Ann3]\r\nRace=Elf\r\n[Other]\r\nx=y",
-        "[PlayerInfo.ann7]\r\nGuild=x\r\n[Other]\r\nx=y", ""};
+        "[PlayerInfo.ann7]\r\nGuild=x\r\n[Other]\r\nx=y", "",
+        // The character's section last, in another case, with keys of players that have no section of their
+        // own, and ending in a blank line; then with no lines at all.
+        "[PlayerInfo.Ann5]\r\nRace=x\r\n[playersknownto.BOB]\r\nann9=\r\nAnn11=old\r\n\r\n",
+        "[PlayerInfo.Ann5]\r\nRace=x\r\n[PlayersKnownTo.Bob]"};
     const std::vector<std::string> texts = {"", " ", "Druid", "60", "Guild", "07-Dec-2026 (10:01)"};
     for (const std::string& seed : seeds) {
         for (const bool twins : {false, true}) {
