@@ -2,6 +2,7 @@
 #include "engine/new_friends.h"
 
 #include "engine/text.h"
+#include "platform/folded_bytes.h"
 
 namespace krav {
 
@@ -42,12 +43,24 @@ void NewFriends::AddLine(std::uint32_t player) {
 void NewFriends::AddSection(std::uint32_t player, const Values& values) {
     players_[player].held |= kSection;
     sections_.push_back(player);
-    SetValues(player, values, ~std::uint32_t{0});
+    for (std::size_t i = 0; i < kValueCount; ++i)
+        players_[player].values[i] = Intern(i, values[i]);
 }
 
 void NewFriends::SetValues(std::uint32_t player, const Values& values, std::uint32_t which) {
-    for (std::size_t i = 0; i < kValueCount; ++i)
-        if ((which >> i) & 1) players_[player].values[i] = texts_.Intern(values[i]);
+    for (std::size_t i = 0; i < kValueCount; ++i) {
+        std::uint32_t& id = players_[player].values[i];
+        // A player named again mostly keeps most of its values.
+        if ((which >> i) & 1 && !platform::EqualBytes(texts_.Text(id), values[i])) id = Intern(i, values[i]);
+    }
+}
+
+std::uint32_t NewFriends::Intern(std::size_t i, std::string_view text) {
+    // The text the value had last first: the players of one who list share its date, and often a class,
+    // a race or a guild.
+    if (recent_[i] == kNone || !platform::EqualBytes(texts_.Text(recent_[i]), text))
+        recent_[i] = texts_.Intern(text);
+    return recent_[i];
 }
 
 void NewFriends::clear() {

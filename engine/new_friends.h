@@ -76,6 +76,7 @@ private:
     struct Slot {
         std::uint32_t hash = 0, id = kNone;
     };
+    std::uint32_t Intern(std::size_t i, std::string_view text);  // values[i]'s text
     std::string_view Name(std::uint32_t p) const {
         return {names_.data() + players_[p].name.offset, players_[p].name.length};
     }
@@ -88,6 +89,7 @@ private:
     platform::LargeVector<Player> players_;
     platform::LargeVector<Slot> slots_;                      // open addressing over the names, folded
     platform::LargeVector<std::uint32_t> lines_, sections_;  // players, in the order added
+    std::array<std::uint32_t, kValueCount> recent_ = {kNone, kNone, kNone, kNone, kNone, kNone};
 };
 
 }  // namespace krav
