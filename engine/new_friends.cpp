@@ -69,20 +69,19 @@ void NewFriends::clear() {
     lineMark_ = mark;
 }
 
-void NewFriends::LinesAfter(platform::ProfileEdit::SectionMark mark,
-                            const platform::ProfileEdit::PutLine& put) const {
+void NewFriends::LinesAfter(platform::ProfileEdit::SectionMark mark, platform::ProfileEdit::LineOut& out) const {
     if (mark != lineMark_) return;
     for (const std::uint32_t p : lines_)
-        put({Name(p), "="});
+        out.Put({Name(p), "="});
 }
 
-void NewFriends::SectionsAtEnd(const platform::ProfileEdit::PutLine& put) const {
+void NewFriends::SectionsAtEnd(platform::ProfileEdit::LineOut& out) const {
     for (std::size_t s = 0; s < sections_.size(); ++s) {
         const std::uint32_t p = sections_[s];
-        if (s > 0) put({});
-        put({"[", prefix_, Name(p), "]"});
+        if (s > 0) out.Put({});
+        out.Put({"[", prefix_, Name(p), "]"});
         for (std::size_t i = 0; i < kValueCount; ++i)
-            put({keys_[i], "=", texts_.Text(players_[p].values[i])});
+            out.Put({keys_[i], "=", texts_.Text(players_[p].values[i])});
     }
 }
 

@@ -62,9 +62,8 @@ public:
     // Nothing held; the line mark stays.
     void clear();
 
-    void LinesAfter(platform::ProfileEdit::SectionMark mark,
-                    const platform::ProfileEdit::PutLine& put) const override;
-    void SectionsAtEnd(const platform::ProfileEdit::PutLine& put) const override;
+    void LinesAfter(platform::ProfileEdit::SectionMark mark, platform::ProfileEdit::LineOut& out) const override;
+    void SectionsAtEnd(platform::ProfileEdit::LineOut& out) const override;
 
 private:
     static constexpr std::uint8_t kLine = 1, kSection = 2;

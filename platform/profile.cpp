@@ -220,6 +220,46 @@ private:
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
+// The lines of a file being built, written to it a megabyte at a time.
+class FileLines final : public ProfileEdit::LineOut {
+public:
+    explicit FileLines(ReplacementFile& file) : file_(file), buffer_(new char[kBlockSize]) {
+        next_ = buffer_.get();
+        end_ = next_ + kBlockSize;
+    }
+    // Writes what is left; false when any write failed.
+    bool Finish() {
+        Flush();
+        return ok_;
+    }
+
+private:
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    void Flush() {
+        if (next_ == buffer_.get()) return;
+        ok_ = file_.Write({buffer_.get(), static_cast<std::size_t>(next_ - buffer_.get())}) && ok_;
+        next_ = buffer_.get();
+    }
+    void PutLong(ProfileEdit::LineParts parts) override {
+        Flush();
+        std::size_t size = 2;
+        for (std::string_view part : parts)
+            size += part.size();
+        if (size <= kBlockSize) {
+            Put(parts);
+            return;
+        }
+        // Longer than the buffer: straight to the file.
+        for (std::string_view part : parts)
+            ok_ = file_.Write(part) && ok_;
+        ok_ = file_.Write("\r\n") && ok_;
+    }
+
+    ReplacementFile& file_;
+    std::unique_ptr<char[]> buffer_;
+    bool ok_ = true;
+};
+
 }  // namespace
 
 // A profile file cut into sections, with the changes of a write kept beside the text until the new file is
@@ -370,23 +410,8 @@ public:
         // The last change of a line is the one that counts.
         std::stable_sort(replaced_.begin(), replaced_.end(),
                          [](const Replaced& a, const Replaced& b) { return a.offset < b.offset; });
-        constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-        std::string out;
-        out.reserve(kBlockSize + 4096);
-        bool ok = true;
-        auto put = [&](std::string_view line) {
-            out.append(line);
-            out.append("\r\n", 2);
-            if (out.size() >= kBlockSize) {
-                ok = file.Write(out) && ok;
-                out.clear();
-            }
-        };
-        const ProfileEdit::PutLine putParts = [&](ProfileEdit::LineParts parts) {
-            for (std::string_view part : parts)
-                out.append(part);
-            put({});
-        };
+        FileLines out(file);
+        auto put = [&out](std::string_view line) { out.Put({line}); };
         auto next = replaced_.begin();
         for (std::size_t i = 0; i < sections_.size(); ++i) {
             const Section& s = sections_[i];
@@ -402,13 +427,13 @@ public:
             }
             for (std::uint32_t a = s.firstAppended; a != kNone; a = appended_[a].next)
                 put(appended_[a].text());
-            if (appendix) appendix->LinesAfter(static_cast<std::uint32_t>(i), putParts);
+            if (appendix) appendix->LinesAfter(static_cast<std::uint32_t>(i), out);
             for (const char* p = s.bodyEnd; p < s.end;)
                 put(NextLine(p, s.end));
             if (s.extraBlank) put({});
         }
-        if (appendix) appendix->SectionsAtEnd(putParts);
-        return file.Write(out) && ok;
+        if (appendix) appendix->SectionsAtEnd(out);
+        return out.Finish();
     }
 
     // A blank line after the file's last line, unless that is blank or the file has none, before a section

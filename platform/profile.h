@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -101,20 +102,50 @@ public:
     SectionMark FindSection(std::string_view section) const;
     bool HasKey(SectionMark mark, std::string_view key) const;
 
+    // The lines of the file being built, each given as parts written one after another and ended with
+    // CR LF. They gather in a buffer that goes to the file whenever it is full: a friends file has millions
+    // of lines, and a call through a function object for each cost more than its bytes.
+    using LineParts = std::initializer_list<std::string_view>;
+    class LineOut {
+    public:
+        void Put(LineParts parts) {
+            std::size_t size = 2;
+            for (std::string_view part : parts)
+                size += part.size();
+            if (size > static_cast<std::size_t>(end_ - next_)) {
+                PutLong(parts);
+                return;
+            }
+            for (std::string_view part : parts) {
+                if (!part.empty()) std::memcpy(next_, part.data(), part.size());
+                next_ += part.size();
+            }
+            next_[0] = '\r';
+            next_[1] = '\n';
+            next_ += 2;
+        }
+
+    protected:
+        LineOut() = default;
+        ~LineOut() = default;
+        // Called when a line does not fit in what is left of the buffer.
+        virtual void PutLong(LineParts parts) = 0;
+        char* next_ = nullptr;
+        char* end_ = nullptr;
+    };
+
     // Lines and sections that the caller keeps itself, in a form of its own, and gives only as the file is
     // built: a run that adds hundreds of thousands of players to a friends file need not hold each as lines
-    // of the edit. Each line is given as parts written one after another.
-    using LineParts = std::initializer_list<std::string_view>;
-    using PutLine = std::function<void(LineParts)>;
+    // of the edit.
     class Appendix {
     public:
         virtual ~Appendix() = default;
         // Lines that follow the lines the section of `mark` has in the edit (before its blank lines at the
         // end), as Set adds a key that the section lacks.
-        virtual void LinesAfter(SectionMark mark, const PutLine& put) const = 0;
+        virtual void LinesAfter(SectionMark mark, LineOut& out) const = 0;
         // Sections after the file's last one, as Set adds a section that the file lacks: each one's header
         // and lines, with a blank line before each but the first.
-        virtual void SectionsAtEnd(const PutLine& put) const = 0;
+        virtual void SectionsAtEnd(LineOut& out) const = 0;
     };
     // Called when the appendix is about to take its first section: the blank line that Set puts before a
     // section it adds, when the file so far does not end in one. No Set may add a section after that until

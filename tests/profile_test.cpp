@@ -72,6 +72,22 @@ TEST(Profile, SetKeysInSetsTheKeysItsMaskNames) {
         EXPECT_EQ(data.ReadString("S", names[i], ""), i == 1 || i >= 31 ? "1" : "0") << names[i];
 }
 
+// Lines around the size of the block the file is written in, and one far longer, come out whole and in order.
+TEST(Profile, LinesLongerThanAWriteBlockComeOutWhole) {
+    TempFolder folder;
+    const std::string path = (folder.path() / "p.ini").string();
+    const std::string nearly(std::size_t{1} << 20, 'n'), huge(std::size_t{3} << 20, 'h');
+    platform::ProfileEdit edit(path);
+    ASSERT_TRUE(edit.Open());
+    edit.Set("A", "a", nearly.substr(4));  // with "a=" and CR LF, one block exactly
+    edit.Set("A", "b", "1");
+    edit.Set("A", "c", huge);
+    edit.Set("A", "d", nearly);
+    ASSERT_TRUE(edit.Commit());
+    EXPECT_TRUE(ReadFile(path) ==
+                "[A]\r\na=" + nearly.substr(4) + "\r\nb=1\r\nc=" + huge + "\r\nd=" + nearly + "\r\n");
+}
+
 TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     TempFolder folder;
     // A name so long that no longer name fits beside it: the temporary file cannot be made.
@@ -91,7 +107,6 @@ TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
     EXPECT_FALSE(folderEdit.Open());
     EXPECT_FALSE(folderEdit.Commit());
 }
-
 
 // One key set the plain way, searching the lines for its section and its key.
 void SetOneKey(std::vector<std::string>& lines, const std::string& section, const std::string& key,
