@@ -100,7 +100,7 @@ public:
             constexpr std::size_t kAhead = 4;
             auto ahead = [&](std::size_t i) {
                 if (i >= written_ || sections_[i] == platform::ProfileEdit::kNoSection) return;
-                if (sections_[i] & kNewMark) {
+                if (IsNew(sections_[i])) {
                     new_.AskValues(sections_[i] & ~kNewMark);
                 } else {
                     file_->AskKeysIn(sections_[i]);
@@ -120,7 +120,7 @@ public:
                     // writes unless two names are taken for one: only the values changed since are written
                     // again.
                     const std::uint32_t which = again ? ~std::uint32_t{0} : changed;
-                    if (section != platform::ProfileEdit::kNoSection && (section & kNewMark)) {
+                    if (IsNew(section)) {
                         new_.SetValues(section & ~kNewMark, values, which);
                     } else if (section != platform::ProfileEdit::kNoSection) {
                         file_->SetKeysIn(section, kFriendKeys, values, which);
@@ -220,7 +220,7 @@ private:
                 byPlayer[held] = file_->SetKeys(InfoSection(player), kFriendKeys, values);
             });
         for (platform::ProfileEdit::SectionMark& mark : sections_)
-            if (mark != platform::ProfileEdit::kNoSection && (mark & kNewMark)) mark = byPlayer[mark & ~kNewMark];
+            if (IsNew(mark)) mark = byPlayer[mark & ~kNewMark];
         new_.clear();
     }
 
@@ -232,6 +232,9 @@ private:
     // The marks of players held by NewFriends. The edit's own marks are places among its sections, far
     // below this bit: a section takes tens of bytes of memory.
     static constexpr platform::ProfileEdit::SectionMark kNewMark = platform::ProfileEdit::SectionMark{1} << 31;
+    static bool IsNew(platform::ProfileEdit::SectionMark mark) {
+        return mark != platform::ProfileEdit::kNoSection && (mark & kNewMark) != 0;  // kNoSection has the bit
+    }
 
     const std::string folder_, name_, knownTo_;
     std::unique_ptr<platform::ProfileEdit> file_;
