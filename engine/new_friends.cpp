@@ -55,6 +55,20 @@ void NewFriends::SetValues(std::uint32_t player, const Values& values, std::uint
     }
 }
 
+void NewFriends::SetValues(std::uint32_t player, const Values& values, std::uint32_t which,
+                           const FriendStore::ValueIds& theirs) {
+    for (std::size_t i = 0; i < kValueCount; ++i) {
+        if (((which >> i) & 1) == 0) continue;
+        if (theirs[i] >= ours_.size()) {
+            SetValues(player, values, 1u << i);
+            continue;
+        }
+        std::uint32_t& id = ours_[theirs[i]];
+        if (id == kNone) id = Intern(i, values[i]);
+        players_[player].values[i] = id;
+    }
+}
+
 std::uint32_t NewFriends::Intern(std::size_t i, std::string_view text) {
     // The text the value had last first: the players of one who list share its date, and often a class,
     // a race or a guild.
@@ -69,7 +83,8 @@ void NewFriends::clear() {
     lineMark_ = mark;
 }
 
-void NewFriends::LinesAfter(platform::ProfileEdit::SectionMark mark, platform::ProfileEdit::LineOut& out) const {
+void NewFriends::LinesAfter(platform::ProfileEdit::SectionMark mark,
+                            platform::ProfileEdit::LineOut& out) const {
     if (mark != lineMark_) return;
     for (const std::uint32_t p : lines_)
         out.Put({Name(p), "="});

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/friend_store.h"
 #include "platform/large_pages.h"
@@ -42,6 +43,13 @@ public:
     void AddSection(std::uint32_t player, const Values& values);
     // The section's values[i] whose bit i is set in `which`.
     void SetValues(std::uint32_t player, const Values& values, std::uint32_t which);
+    // A batch's end sets many players' values from one FriendStore, mostly to the same few texts. After
+    // Translate(store), SetValues with the store's numbers for the values looks each of its texts up here
+    // once rather than for every player; a number the translation does not cover (none started, or
+    // cleared since) takes the way of the text.
+    void Translate(const FriendStore& store) { ours_.assign(store.TextCount(), kNone); }
+    void SetValues(std::uint32_t player, const Values& values, std::uint32_t which,
+                   const FriendStore::ValueIds& theirs);
 
     void SetLineMark(platform::ProfileEdit::SectionMark mark) { lineMark_ = mark; }
     std::size_t SectionCount() const { return sections_.size(); }
@@ -62,7 +70,8 @@ public:
     // Nothing held; the line mark stays.
     void clear();
 
-    void LinesAfter(platform::ProfileEdit::SectionMark mark, platform::ProfileEdit::LineOut& out) const override;
+    void LinesAfter(platform::ProfileEdit::SectionMark mark,
+                    platform::ProfileEdit::LineOut& out) const override;
     void SectionsAtEnd(platform::ProfileEdit::LineOut& out) const override;
 
 private:
@@ -89,6 +98,7 @@ private:
     platform::LargeVector<Slot> slots_;                      // open addressing over the names, folded
     platform::LargeVector<std::uint32_t> lines_, sections_;  // players, in the order added
     std::array<std::uint32_t, kValueCount> recent_ = {kNone, kNone, kNone, kNone, kNone, kNone};
+    std::vector<std::uint32_t> ours_;  // a FriendStore's texts by its numbers, as numbered here (Translate)
 };
 
 }  // namespace krav

@@ -109,8 +109,9 @@ public:
             for (std::size_t i = 0; i < kAhead; ++i)
                 ahead(i);
             std::size_t index = 0;
+            new_.Translate(friends);
             friends.ForEach([&](std::string_view player, const FriendStore::Values& values,
-                                FriendStore::Changes changed) {
+                                FriendStore::Changes changed, const FriendStore::ValueIds& ids) {
                 ahead(index + kAhead);
                 if (index++ >= written_) {
                     Write(player, values);
@@ -121,7 +122,7 @@ public:
                     // again.
                     const std::uint32_t which = again ? ~std::uint32_t{0} : changed;
                     if (IsNew(section)) {
-                        new_.SetValues(section & ~kNewMark, values, which);
+                        new_.SetValues(section & ~kNewMark, values, which, ids);
                     } else if (section != platform::ProfileEdit::kNoSection) {
                         file_->SetKeysIn(section, kFriendKeys, values, which);
                     } else {
