@@ -73,6 +73,8 @@ public:
     // The player's latest values; a player not held yet goes at the end. Names compare exactly. True when the
     // player is new.
     bool Set(std::string_view name, const Values& values);
+    // The numbers of the values of the player held last (not empty).
+    const ValueIds& NewestIds() const { return players_.back().values; }
     // A player's entries reach Set some way after they are read, and a log of many players misses the
     // cache on every name: AskSlot, some entries ahead of the name's Set, fetches its slot, and AskPlayer, a
     // few entries later, the player and name that slot leads to. Neither changes anything.

@@ -280,7 +280,10 @@ FriendsWorker::Kept FriendsWorker::Process(platform::LargeString block) {
         for (std::size_t done = 0; done < taken; ++done) {
             if (done + kAsk / 2 < taken) store_.AskPlayer(ahead[(done + kAsk / 2) % kAsk].hash);
             const Entry& entry = ahead[done % kAsk];
-            if (store_.Set(entry.name, entry.values)) kept.seen.push_back(entry.offset);
+            if (store_.Set(entry.name, entry.values)) {
+                kept.seen.push_back(entry.offset);
+                kept.seenIds.push_back(store_.NewestIds());
+            }
             if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_) {
                 kept.taken.push_back({kept.seen.size(), std::move(store_)});
                 store_ = FriendStore();
@@ -334,7 +337,7 @@ void FriendsWorker::Deliver(Kept& kept) {
             if (i + kAhead < kept.seen.size()) ahead(i + kAhead);
             std::size_t at = kept.seen[i];
             const std::string_view name = TakeEntry(kept.block, at, values);
-            target_->Seen(name, values);
+            target_->Seen(name, values, kept.seenIds[i]);
         }
         takeAfter(kept.seen.size());
         if (kept.failed) {

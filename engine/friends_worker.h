@@ -31,8 +31,10 @@ public:
     class Target {
     public:
         virtual ~Target() = default;
-        // A player new to the batch, with its values so far: the target may start on it.
-        virtual void Seen(std::string_view name, const FriendStore::Values& values) = 0;
+        // A player new to the batch, with its values so far and their numbers in the batch's store (the one
+        // Take will be given): the target may start on it.
+        virtual void Seen(std::string_view name, const FriendStore::Values& values,
+                          const FriendStore::ValueIds& ids) = 0;
         // A player that Seen will be given a few players from now: the target may ask for what it will
         // look up then. Changes nothing.
         virtual void Ahead(std::string_view name) { static_cast<void>(name); }
@@ -76,6 +78,7 @@ private:
     struct Kept {
         platform::LargeString block;
         std::vector<std::size_t> seen;  // the offsets in the block of the entries that named a new player
+        std::vector<FriendStore::ValueIds> seenIds;  // and the numbers of their values in the store
         struct Taken {
             std::size_t after;  // taken after this many of the seen players
             FriendStore players;

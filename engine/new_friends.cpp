@@ -1,8 +1,9 @@
 // New players of the friends file as numbers of distinct texts, written out as the file is built.
 #include "engine/new_friends.h"
 
+#include <algorithm>
+
 #include "engine/text.h"
-#include "platform/folded_bytes.h"
 
 namespace krav {
 
@@ -40,41 +41,25 @@ void NewFriends::AddLine(std::uint32_t player) {
     lines_.push_back(player);
 }
 
-void NewFriends::AddSection(std::uint32_t player, const Values& values) {
+void NewFriends::AddSection(std::uint32_t player, const Values& values, const FriendStore::ValueIds& theirs) {
     players_[player].held |= kSection;
     sections_.push_back(player);
     for (std::size_t i = 0; i < kValueCount; ++i)
-        players_[player].values[i] = Intern(i, values[i]);
-}
-
-void NewFriends::SetValues(std::uint32_t player, const Values& values, std::uint32_t which) {
-    for (std::size_t i = 0; i < kValueCount; ++i) {
-        std::uint32_t& id = players_[player].values[i];
-        // A player named again mostly keeps most of its values.
-        if ((which >> i) & 1 && !platform::EqualBytes(texts_.Text(id), values[i])) id = Intern(i, values[i]);
-    }
+        players_[player].values[i] = Ours(theirs[i], values[i]);
 }
 
 void NewFriends::SetValues(std::uint32_t player, const Values& values, std::uint32_t which,
                            const FriendStore::ValueIds& theirs) {
-    for (std::size_t i = 0; i < kValueCount; ++i) {
-        if (((which >> i) & 1) == 0) continue;
-        if (theirs[i] >= ours_.size()) {
-            SetValues(player, values, 1u << i);
-            continue;
-        }
-        std::uint32_t& id = ours_[theirs[i]];
-        if (id == kNone) id = Intern(i, values[i]);
-        players_[player].values[i] = id;
-    }
+    for (std::size_t i = 0; i < kValueCount; ++i)
+        if ((which >> i) & 1) players_[player].values[i] = Ours(theirs[i], values[i]);
 }
 
-std::uint32_t NewFriends::Intern(std::size_t i, std::string_view text) {
-    // The text the value had last first: the players of one who list share its date, and often a class,
-    // a race or a guild.
-    if (recent_[i] == kNone || !platform::EqualBytes(texts_.Text(recent_[i]), text))
-        recent_[i] = texts_.Intern(text);
-    return recent_[i];
+std::uint32_t NewFriends::Ours(std::uint32_t theirs, std::string_view text) {
+    if (theirs >= ours_.size())
+        ours_.resize(std::max<std::size_t>(2 * ours_.size(), theirs + std::size_t{1}), kNone);
+    std::uint32_t& id = ours_[theirs];
+    if (id == kNone) id = texts_.Intern(text);
+    return id;
 }
 
 void NewFriends::clear() {

@@ -38,18 +38,16 @@ public:
 
     bool HasLine(std::uint32_t player) const { return (players_[player].held & kLine) != 0; }
     bool HasSection(std::uint32_t player) const { return (players_[player].held & kSection) != 0; }
-    // The player's line, after those added before it; its section, after those added before it.
+    // The player's line, after those added before it; its section, after those added before it, with
+    // `values`. `theirs` are the values' numbers in the batch's FriendStore: a batch's players mostly share
+    // a few texts, and each of the store's texts is looked up here once rather than for every player. Every
+    // call until EndBatch gives numbers of the same store.
     void AddLine(std::uint32_t player);
-    void AddSection(std::uint32_t player, const Values& values);
+    void AddSection(std::uint32_t player, const Values& values, const FriendStore::ValueIds& theirs);
     // The section's values[i] whose bit i is set in `which`.
-    void SetValues(std::uint32_t player, const Values& values, std::uint32_t which);
-    // A batch's end sets many players' values from one FriendStore, mostly to the same few texts. After
-    // Translate(store), SetValues with the store's numbers for the values looks each of its texts up here
-    // once rather than for every player; a number the translation does not cover (none started, or
-    // cleared since) takes the way of the text.
-    void Translate(const FriendStore& store) { ours_.assign(store.TextCount(), kNone); }
     void SetValues(std::uint32_t player, const Values& values, std::uint32_t which,
                    const FriendStore::ValueIds& theirs);
+    void EndBatch() { ours_.clear(); }
 
     void SetLineMark(platform::ProfileEdit::SectionMark mark) { lineMark_ = mark; }
     std::size_t SectionCount() const { return sections_.size(); }
@@ -84,7 +82,6 @@ private:
     struct Slot {
         std::uint32_t hash = 0, id = kNone;
     };
-    std::uint32_t Intern(std::size_t i, std::string_view text);  // values[i]'s text
     std::string_view Name(std::uint32_t p) const {
         return {names_.data() + players_[p].name.offset, players_[p].name.length};
     }
@@ -97,8 +94,9 @@ private:
     platform::LargeVector<Player> players_;
     platform::LargeVector<Slot> slots_;                      // open addressing over the names, folded
     platform::LargeVector<std::uint32_t> lines_, sections_;  // players, in the order added
-    std::array<std::uint32_t, kValueCount> recent_ = {kNone, kNone, kNone, kNone, kNone, kNone};
-    std::vector<std::uint32_t> ours_;  // a FriendStore's texts by its numbers, as numbered here (Translate)
+    // The number here of the store's text `theirs`, which is `text`.
+    std::uint32_t Ours(std::uint32_t theirs, std::string_view text);
+    std::vector<std::uint32_t> ours_;  // the batch's store's texts by its numbers, as numbered here
 };
 
 }  // namespace krav

@@ -76,10 +76,11 @@ public:
           knownTo_("PlayersKnownTo." + inputs.EntryCharacter),
           new_(std::string(kInfoPrefix), kFriendKeys) {}
 
-    void Seen(std::string_view player, const FriendStore::Values& values) override {
+    void Seen(std::string_view player, const FriendStore::Values& values,
+              const FriendStore::ValueIds& ids) override {
         if (!Open() || written_ < seen_++) return;
         if (player.empty() || IsBlank(player.front()) || IsBlank(player.back())) return;  // from here on, too
-        sections_.push_back(Write(player, values));
+        sections_.push_back(Write(player, values, ids));
         ++written_;
     }
 
@@ -109,12 +110,11 @@ public:
             for (std::size_t i = 0; i < kAhead; ++i)
                 ahead(i);
             std::size_t index = 0;
-            new_.Translate(friends);
             friends.ForEach([&](std::string_view player, const FriendStore::Values& values,
                                 FriendStore::Changes changed, const FriendStore::ValueIds& ids) {
                 ahead(index + kAhead);
                 if (index++ >= written_) {
-                    Write(player, values);
+                    Write(player, values, ids);
                 } else if (changed != 0 || again) {
                     const platform::ProfileEdit::SectionMark section = sections_[index - 1];
                     // A player written as it came holds its first values in its section, where nothing else
@@ -138,6 +138,7 @@ public:
             new_.clear();
         }
         friends.clear();
+        new_.EndBatch();  // the store's numbers go with it
         sections_.clear();
         seen_ = written_ = 0;
         opened_ = false;
@@ -172,7 +173,8 @@ private:
 
     // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, whose mark is
     // returned (kNewMark and its number among the new players, for one of those).
-    platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values) {
+    platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values,
+                                             const FriendStore::ValueIds& ids) {
         constexpr std::string_view kNoValue;
         const bool plain = !player.empty() && FitsIniName(player) && !IsBlank(player.front()) &&
                            !IsBlank(player.back()) && player.front() != ';';
@@ -195,7 +197,7 @@ private:
         }
         // Its section.
         if (held != NewFriends::kNone && new_.HasSection(held)) {
-            new_.SetValues(held, values, ~std::uint32_t{0});
+            new_.SetValues(held, values, ~std::uint32_t{0}, ids);
             return held | kNewMark;
         }
         if (const platform::ProfileEdit::SectionMark section = file_->FindSection(InfoSection(player));
@@ -205,7 +207,7 @@ private:
         }
         if (held == NewFriends::kNone) held = new_.Add(player, hash);
         if (new_.SectionCount() == 0) file_->EndSections();
-        new_.AddSection(held, values);
+        new_.AddSection(held, values, ids);
         return held | kNewMark;
     }
 

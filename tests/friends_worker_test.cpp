@@ -35,7 +35,7 @@ class Recorder final : public FriendsWorker::Target {
 public:
     Recorder(Batches& batches, int& writes, std::size_t failAt)
         : batches_(batches), writes_(writes), failAt_(failAt) {}
-    void Seen(std::string_view, const FriendStore::Values&) override {}
+    void Seen(std::string_view, const FriendStore::Values&, const FriendStore::ValueIds&) override {}
     std::string Take(FriendStore& players) override {
         if (players.empty()) return {};
         if (batches_.size() + 1 == failAt_) throw std::runtime_error("no room");
