@@ -73,7 +73,7 @@ TEST(Profile, SetKeysInSetsTheKeysItsMaskNames) {
 }
 
 // Lines around the size of the block the file is written in, and one far longer, come out whole and in order.
-TEST(Profile, LinesLongerThanAWriteBlockComeOutWhole) {
+TEST(Profile, LinesOfEveryLengthComeOutWhole) {
     TempFolder folder;
     const std::string path = (folder.path() / "p.ini").string();
     const std::string nearly(std::size_t{1} << 20, 'n'), huge(std::size_t{3} << 20, 'h');
@@ -83,9 +83,18 @@ TEST(Profile, LinesLongerThanAWriteBlockComeOutWhole) {
     edit.Set("A", "b", "1");
     edit.Set("A", "c", huge);
     edit.Set("A", "d", nearly);
+    // Short keys and values are copied a word at a time: every length up to past two words.
+    std::string expected =
+        "[A]\r\na=" + nearly.substr(4) + "\r\nb=1\r\nc=" + huge + "\r\nd=" + nearly + "\r\n";
+    const std::string letters = "0123456789abcdefghijklmnopqrstuvwxyz";
+    for (std::size_t length = 0; length <= 34; ++length) {
+        const std::string key = "k" + letters.substr(0, length),
+                          value = letters.substr(letters.size() - length);
+        edit.Set("A", key, value);
+        expected += key + "=" + value + "\r\n";
+    }
     ASSERT_TRUE(edit.Commit());
-    EXPECT_TRUE(ReadFile(path) ==
-                "[A]\r\na=" + nearly.substr(4) + "\r\nb=1\r\nc=" + huge + "\r\nd=" + nearly + "\r\n");
+    EXPECT_TRUE(ReadFile(path) == expected);
 }
 
 TEST(Profile, AFailedWriteLeavesTheFileAsItWas) {
