@@ -280,10 +280,7 @@ FriendsWorker::Kept FriendsWorker::Process(platform::LargeString block) {
         for (std::size_t done = 0; done < taken; ++done) {
             if (done + kAsk / 2 < taken) store_.AskPlayer(ahead[(done + kAsk / 2) % kAsk].hash);
             const Entry& entry = ahead[done % kAsk];
-            if (store_.Set(entry.name, entry.values)) {
-                kept.seen.push_back(entry.offset);
-                kept.seenIds.push_back(store_.NewestIds());
-            }
+            if (store_.Set(entry.name, entry.values)) kept.seen.push_back({entry.offset, store_.NewestIds()});
             if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_) {
                 kept.taken.push_back({kept.seen.size(), std::move(store_)});
                 store_ = FriendStore();
@@ -326,7 +323,7 @@ void FriendsWorker::Deliver(Kept& kept) {
         // players ahead, to ask for them.
         constexpr std::size_t kAhead = 4;
         auto ahead = [&](std::size_t i) {
-            std::size_t at = kept.seen[i];
+            std::size_t at = kept.seen[i].offset;
             target_->Ahead(TakeText(kept.block, at));
         };
         for (std::size_t i = 0; i < kAhead && i < kept.seen.size(); ++i)
@@ -335,9 +332,9 @@ void FriendsWorker::Deliver(Kept& kept) {
         for (std::size_t i = 0; i < kept.seen.size(); ++i) {
             takeAfter(i);
             if (i + kAhead < kept.seen.size()) ahead(i + kAhead);
-            std::size_t at = kept.seen[i];
+            std::size_t at = kept.seen[i].offset;
             const std::string_view name = TakeEntry(kept.block, at, values);
-            target_->Seen(name, values, kept.seenIds[i]);
+            target_->Seen(name, values, kept.seen[i].ids);
         }
         takeAfter(kept.seen.size());
         if (kept.failed) {

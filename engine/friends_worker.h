@@ -77,8 +77,13 @@ private:
     // entries are read from it again, and where the batches ended.
     struct Kept {
         platform::LargeString block;
-        std::vector<std::size_t> seen;  // the offsets in the block of the entries that named a new player
-        std::vector<FriendStore::ValueIds> seenIds;  // and the numbers of their values in the store
+        // The entries that named a player new to the batch: where each is in the block, and the numbers its
+        // values have in the store.
+        struct NewPlayer {
+            std::size_t offset;
+            FriendStore::ValueIds ids;
+        };
+        std::vector<NewPlayer> seen;
         struct Taken {
             std::size_t after;  // taken after this many of the seen players
             FriendStore players;
