@@ -12,10 +12,9 @@
 //
 // --players N has the who lists name players drawn at random from N made-up names instead of the small pool
 // (drawn at random, so a log names fewer than N: 100 MB with --who 500 and N = 300,000 names 203,000 of
-// them), and --names N gives
-// N different mobs (with their considers and kills), N different items to loot, N different NPCs to
-// consider and merchants to trade with, and N different spells, each a pool name with a made-up word after
-// it. Long-played characters' logs name tens of thousands of players and thousands of
+// them), and --names N gives N different mobs (with their considers and kills), N different items to loot,
+// N different NPCs to consider and merchants to trade with, and N different spells, each a pool name with a
+// made-up word after it. Long-played characters' logs name tens of thousands of players and thousands of
 // mobs and items; these options give a benchmark of that size, or one that stresses distinct keys.
 // --who PERMILLE makes that many episodes in a thousand who lists, on top of the usual mix, so that a
 // small log can name many players.

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "platform/large_pages.h"
@@ -27,7 +26,6 @@ public:
         return {chars_.data() + spans_[id].offset, spans_[id].length};
     }
     std::size_t Bytes() const { return chars_.size(); }
-    std::size_t size() const { return spans_.size(); }
 
     struct Span {
         std::uint32_t offset, length;
@@ -67,7 +65,7 @@ class FriendStore {
 public:
     static constexpr std::size_t kValueCount = 6;
     using Values = std::array<std::string_view, kValueCount>;
-    // The values by number: one text, one number, below TextCount(), within this store.
+    // The values by number: one text, one number, within this store.
     using ValueIds = std::array<std::uint32_t, kValueCount>;
 
     // The player's latest values; a player not held yet goes at the end. Names compare exactly. True when the
@@ -88,21 +86,17 @@ public:
     std::size_t size() const { return players_.size(); }
     bool empty() const { return players_.empty(); }
     std::size_t TextBytes() const { return names_.size() + texts_.Bytes(); }
-    std::size_t TextCount() const { return texts_.size(); }
     void clear();
 
     // Bit v set: values[v] was set to another text after the player's first entry.
     using Changes = std::uint8_t;
     static_assert(kValueCount <= 8);
-    // visit(name, values, changed) for each player in the order first seen, `changed` its Changes, or
-    // visit(name, values, changed, ids) with the values' numbers too. A value changed after the first entry
-    // was mostly stored later, far from the player's others (a who list's date is a text of its own): its
-    // text is asked for some players ahead.
+    // visit(name, values, changed, ids) for each player in the order first seen, `changed` its Changes and
+    // `ids` the values' numbers. A value changed after the first entry was mostly stored later, far from the
+    // player's others (a who list's date is a text of its own): its text is asked for some players ahead.
     template <typename Visit>
     void ForEach(Visit&& visit) const {
         constexpr std::size_t kAhead = 8;
-        constexpr bool kWithIds =
-            std::is_invocable_v<Visit&, std::string_view, const Values&, Changes, const ValueIds&>;
         Values values;
         for (std::size_t p = 0; p < players_.size(); ++p) {
             if (p + kAhead < players_.size()) {
@@ -113,12 +107,8 @@ public:
             const Player& player = players_[p];
             for (std::size_t i = 0; i < kValueCount; ++i)
                 values[i] = Text(player.values[i]);
-            const std::string_view name(names_.data() + player.name.offset, player.name.length);
-            if constexpr (kWithIds) {
-                visit(name, values, player.changed, player.values);
-            } else {
-                visit(name, values, player.changed);
-            }
+            visit(std::string_view(names_.data() + player.name.offset, player.name.length), values,
+                  player.changed, player.values);
         }
     }
 

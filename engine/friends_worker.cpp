@@ -280,7 +280,8 @@ FriendsWorker::Kept FriendsWorker::Process(platform::LargeString block) {
         for (std::size_t done = 0; done < taken; ++done) {
             if (done + kAsk / 2 < taken) store_.AskPlayer(ahead[(done + kAsk / 2) % kAsk].hash);
             const Entry& entry = ahead[done % kAsk];
-            if (store_.Set(entry.name, entry.values)) kept.seen.push_back({entry.offset, store_.NewestIds()});
+            if (store_.Set(entry.name, entry.values))
+                kept.seen.push_back({entry.offset, entry.hash, store_.NewestIds()});
             if (store_.size() >= batchPlayers_ || store_.TextBytes() >= batchBytes_) {
                 kept.taken.push_back({kept.seen.size(), std::move(store_)});
                 store_ = FriendStore();
@@ -324,7 +325,7 @@ void FriendsWorker::Deliver(Kept& kept) {
         constexpr std::size_t kAhead = 4;
         auto ahead = [&](std::size_t i) {
             std::size_t at = kept.seen[i].offset;
-            target_->Ahead(TakeText(kept.block, at));
+            target_->Ahead(TakeText(kept.block, at), kept.seen[i].hash);
         };
         for (std::size_t i = 0; i < kAhead && i < kept.seen.size(); ++i)
             ahead(i);
@@ -334,7 +335,7 @@ void FriendsWorker::Deliver(Kept& kept) {
             if (i + kAhead < kept.seen.size()) ahead(i + kAhead);
             std::size_t at = kept.seen[i].offset;
             const std::string_view name = TakeEntry(kept.block, at, values);
-            target_->Seen(name, values, kept.seen[i].ids);
+            target_->Seen(name, kept.seen[i].hash, values, kept.seen[i].ids);
         }
         takeAfter(kept.seen.size());
         if (kept.failed) {

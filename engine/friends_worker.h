@@ -31,13 +31,15 @@ public:
     class Target {
     public:
         virtual ~Target() = default;
-        // A player new to the batch, with its values so far and their numbers in the batch's store (the one
-        // Take will be given): the target may start on it.
-        virtual void Seen(std::string_view name, const FriendStore::Values& values,
+        // A player new to the batch, with FriendStore::HashOf(name), its values so far and their numbers in
+        // the batch's store (the one Take will be given): the target may start on it.
+        virtual void Seen(std::string_view name, std::uint32_t hash, const FriendStore::Values& values,
                           const FriendStore::ValueIds& ids) = 0;
-        // A player that Seen will be given a few players from now: the target may ask for what it will
-        // look up then. Changes nothing.
-        virtual void Ahead(std::string_view name) { static_cast<void>(name); }
+        // A player that Seen will be given a few players from now, with its hash: the target may ask for
+        // what it will look up then. Changes nothing.
+        virtual void Ahead(std::string_view name, std::uint32_t hash) {
+            static_cast<void>(name), static_cast<void>(hash);
+        }
         // Takes the players of a full batch, or of the last one, and empties the store; a warning for the
         // status list, or empty text.
         virtual std::string Take(FriendStore& players) = 0;
@@ -77,10 +79,11 @@ private:
     // entries are read from it again, and where the batches ended.
     struct Kept {
         platform::LargeString block;
-        // The entries that named a player new to the batch: where each is in the block, and the numbers its
-        // values have in the store.
+        // The entries that named a player new to the batch: where each is in the block, its name's hash, and
+        // the numbers its values have in the store.
         struct NewPlayer {
             std::size_t offset;
+            std::uint32_t hash;
             FriendStore::ValueIds ids;
         };
         std::vector<NewPlayer> seen;

@@ -76,7 +76,7 @@ private:
     static constexpr std::uint8_t kLine = 1, kSection = 2;
     struct Player {
         TextPool::Span name;
-        std::array<std::uint32_t, kValueCount> values{};
+        FriendStore::ValueIds values{};
         std::uint8_t held = 0;
     };
     struct Slot {

@@ -76,19 +76,19 @@ public:
           knownTo_("PlayersKnownTo." + inputs.EntryCharacter),
           new_(std::string(kInfoPrefix), kFriendKeys) {}
 
-    void Seen(std::string_view player, const FriendStore::Values& values,
+    void Seen(std::string_view player, std::uint32_t hash, const FriendStore::Values& values,
               const FriendStore::ValueIds& ids) override {
         if (!Open() || written_ < seen_++) return;
         if (player.empty() || IsBlank(player.front()) || IsBlank(player.back())) return;  // from here on, too
-        sections_.push_back(Write(player, values, ids));
+        sections_.push_back(Write(player, hash, values, ids));
         ++written_;
     }
 
-    void Ahead(std::string_view player) override {
+    void Ahead(std::string_view player, std::uint32_t hash) override {
         if (!file_ || !opened_ || !open_ || written_ < seen_) return;  // or the batch waits for its end
         if (knownToMark_ != platform::ProfileEdit::kNoSection) file_->AskKey(knownToMark_, player);
         file_->AskSection(InfoSection(player));
-        new_.Ask(FriendStore::HashOf(player));
+        new_.Ask(hash);
     }
 
     std::string Take(FriendStore& friends) override {
@@ -114,7 +114,7 @@ public:
                                 FriendStore::Changes changed, const FriendStore::ValueIds& ids) {
                 ahead(index + kAhead);
                 if (index++ >= written_) {
-                    Write(player, values, ids);
+                    Write(player, FriendStore::HashOf(player), values, ids);
                 } else if (changed != 0 || again) {
                     const platform::ProfileEdit::SectionMark section = sections_[index - 1];
                     // A player written as it came holds its first values in its section, where nothing else
@@ -172,8 +172,10 @@ private:
     }
 
     // A player's keys in the order of a who entry: PlayersKnownTo, then its own section, whose mark is
-    // returned (kNewMark and its number among the new players, for one of those).
-    platform::ProfileEdit::SectionMark Write(std::string_view player, const FriendStore::Values& values,
+    // returned (kNewMark and its number among the new players, for one of those). `hash` is
+    // FriendStore::HashOf(player).
+    platform::ProfileEdit::SectionMark Write(std::string_view player, std::uint32_t hash,
+                                             const FriendStore::Values& values,
                                              const FriendStore::ValueIds& ids) {
         constexpr std::string_view kNoValue;
         const bool plain = !player.empty() && FitsIniName(player) && !IsBlank(player.front()) &&
@@ -184,7 +186,6 @@ private:
             new_.SetLineMark(knownToMark_);
             return file_->SetKeys(InfoSection(player), kFriendKeys, values);
         }
-        const std::uint32_t hash = FriendStore::HashOf(player);
         std::uint32_t held = new_.Find(player, hash);
         // Its PlayersKnownTo line: one held already reads as it would be written again.
         if (held == NewFriends::kNone || !new_.HasLine(held)) {

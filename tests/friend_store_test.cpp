@@ -48,7 +48,8 @@ TEST(FriendStore, KeepsEachPlayerOnceWithItsLatestValues) {
         }
     }
     std::vector<Row> held;
-    store.ForEach([&held](std::string_view name, const FriendStore::Values& values, FriendStore::Changes changed) {
+    store.ForEach([&held](std::string_view name, const FriendStore::Values& values,
+                          FriendStore::Changes changed, const FriendStore::ValueIds&) {
         held.push_back({std::string(name), std::vector<std::string>(values.begin(), values.end()), changed});
     });
     EXPECT_EQ(held, expected);

@@ -21,7 +21,8 @@ using Batches = std::vector<std::vector<std::string>>;
 
 std::vector<std::string> Players(const FriendStore& store) {
     std::vector<std::string> players;
-    store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
+    store.ForEach([&](std::string_view name, const FriendStore::Values& values, FriendStore::Changes,
+                      const FriendStore::ValueIds&) {
         std::string player(name);
         for (std::string_view value : values)
             player.append("|").append(value);
@@ -35,7 +36,8 @@ class Recorder final : public FriendsWorker::Target {
 public:
     Recorder(Batches& batches, int& writes, std::size_t failAt)
         : batches_(batches), writes_(writes), failAt_(failAt) {}
-    void Seen(std::string_view, const FriendStore::Values&, const FriendStore::ValueIds&) override {}
+    void Seen(std::string_view, std::uint32_t, const FriendStore::Values&,
+              const FriendStore::ValueIds&) override {}
     std::string Take(FriendStore& players) override {
         if (players.empty()) return {};
         if (batches_.size() + 1 == failAt_) throw std::runtime_error("no room");
@@ -181,7 +183,8 @@ TEST(FriendsWorker, TheFriendsFileReadsAsIfEachBatchWereWrittenWholeAtItsEnd) {
                         "Class", "Level", "Race", "Guild", "GM", "LogDate"};
                     FriendStore store;
                     auto flush = [&] {
-                        store.ForEach([&](std::string_view name, const FriendStore::Values& values, bool) {
+                        store.ForEach([&](std::string_view name, const FriendStore::Values& values,
+                                          FriendStore::Changes, const FriendStore::ValueIds&) {
                             edit.Set("PlayersKnownTo.Bob", name, "");
                             edit.SetKeys("PlayerInfo." + std::string(name), keys, values);
                         });
