@@ -72,7 +72,11 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
 
 bool TfAuto::ShowModal() {
     CentreOnScreen(*this);
-    return exec() == QDialog::Accepted;
+    const bool yes = exec() == QDialog::Accepted;
+    // The question comes while the main window starts up: once it is answered the main window is the
+    // player's again, also where no window manager hands the activation back to it.
+    if (QWidget* owner = parentWidget()) owner->activateWindow();
+    return yes;
 }
 
 bool TfAuto::DontAskAgain() const {
