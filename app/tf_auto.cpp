@@ -72,11 +72,7 @@ TfAuto::TfAuto(QWidget* parent) : QDialog(parent) {
 
 bool TfAuto::ShowModal() {
     CentreOnScreen(*this);
-    const bool yes = exec() == QDialog::Accepted;
-    // The question comes while the main window starts up: once it is answered the main window is the
-    // player's again, also where no window manager hands the activation back to it.
-    if (QWidget* owner = parentWidget()) owner->activateWindow();
-    return yes;
+    return exec() == QDialog::Accepted;
 }
 
 bool TfAuto::DontAskAgain() const {

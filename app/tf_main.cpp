@@ -496,6 +496,9 @@ void TfMain::Activated() {
             firstActivation_ = false;
         }
         activating_ = false;
+        // A question at start-up (the game folder, Auto Log, the merge of old logs) took the activation
+        // with it; where no window manager hands it back, the main window asks for it itself.
+        if (!isActiveWindow()) activateWindow();
     }
     cLogs->update();
     cLogs->setFocus();
