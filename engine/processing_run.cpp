@@ -8,6 +8,7 @@
 
 #include "engine/log_replacement.h"
 #include "engine/status_texts.h"
+#include "engine/table_writer.h"
 #include "engine/text.h"
 #include "platform/files.h"
 #include "platform/native_path.h"
@@ -26,16 +27,23 @@ using platform::StateOf;
 void ProcessingRun::Run(Session& session, const RunInputs& inputs, RunHost& host, const RunSteps& steps) {
     RunContext context(session, inputs, host);
     ProcessingRun run(context, steps);
+    // The tables that grow with the names in the log are counted on a second thread while the log is read.
+    TableWriter writer;
     // A failure from below (no memory, a library's exception) ends the run along its stop path, so that no
     // work file is left behind and nothing incomplete replaces the user's files.
     try {
         run.Start();
-        if (!session.StopRequested) run.ReadLoop();
+        if (!session.StopRequested) {
+            writer.Attach({&session.Tables.gMobs, &session.Tables.gLoot});
+            run.ReadLoop();
+            writer.Finish();
+        }
     } catch (const std::exception& e) {
         run.Failed(e.what());
     } catch (...) {
         run.Failed("unknown failure");
     }
+    writer.Detach();
     run.Finish();
 }
 

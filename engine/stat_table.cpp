@@ -78,6 +78,16 @@ std::int64_t RowValue(std::span<const std::string> row, ValueSort mode) {
     return 0;
 }
 
+// A counting operation: given to the table's writer when it has one (and this is not the writer's thread),
+// done at once otherwise. Either way `apply` is what does it.
+void DoOrGive(StatTable& table, const TableOp& op, ApplyTableOp apply) {
+    if (TableWriter* writer = table.Writer(); writer != nullptr && !TableWriter::OnWriterThread()) {
+        writer->Post(table, apply, op);
+    } else {
+        apply(table, op);
+    }
+}
+
 // Set operations on columns 1..n, with an optional zone list column after them.
 void SetCells(StatTable& table, std::string_view key, std::initializer_list<std::string_view> values,
               const std::string_view* zone) {
@@ -158,6 +168,7 @@ void StatTable::AddStoredRow() {
 }
 
 void StatTable::Reset() {
+    Sync();
     cells_.assign(2 * static_cast<std::size_t>(colCount_), std::string());
     stored_ = 2;
     std::copy_n(titles_.begin(), colCount_, cells_.begin());
@@ -167,6 +178,7 @@ void StatTable::Reset() {
 }
 
 void StatTable::DropLastColumn() {
+    Sync();
     if (colCount_ <= 1) return;
     platform::LargeVector<std::string> cells;
     cells.reserve(static_cast<std::size_t>(stored_) * (colCount_ - 1));
@@ -251,6 +263,7 @@ std::uint64_t Priority(int id) {
 }  // namespace
 
 void StatTable::ClearOrdered() {
+    found_ = 0;
     // Row 1 is the empty placeholder, the last row and not yet in its place.
     ordered_ = true;
     placed_ = 0;
@@ -445,6 +458,7 @@ void StatTable::FillOrder() const {
 }
 
 void StatTable::Settle() const {
+    Sync();
     if (ordered_) FillOrder();
 }
 
@@ -558,6 +572,7 @@ void StatTable::MakePlain() {
     cells_ = std::move(cells);
     stored_ = rows;
     ordered_ = false;
+    found_ = 0;
     nodes_.clear();
     waiting_.clear();
     hashes_.clear();
@@ -588,6 +603,7 @@ void StatTable::TryOrdered() {
 // ---- The primitives
 
 void StatTable::SetCell(int col, int row, std::string_view text) {
+    Sync();
     if (!ordered_) {
         CellsOf(row)[col] = text;
         if (col == 0) keyPrints_[row] = KeyPrint(text);
@@ -604,6 +620,7 @@ void StatTable::SetCell(int col, int row, std::string_view text) {
 }
 
 int StatTable::FindRow(std::string_view key) const {
+    Sync();
     // The placeholder row is no data: while it is all there is, no key is found.
     if (!HasRows) return 0;
     if (!ordered_) return FindPlain(key);
@@ -613,17 +630,25 @@ int StatTable::FindRow(std::string_view key) const {
 }
 
 std::string* StatTable::FindCells(std::string_view key) {
+    Sync();
     if (!HasRows) return nullptr;
     if (!ordered_) {
         const int row = FindPlain(key);
         return row != 0 ? CellsOf(row) : nullptr;
     }
-    if (const int id = FindId(key); id != 0) return CellsOf(id);
+    // The row found last first: a run mostly counts the same few keys of a table again and again, and a
+    // placed key is the only one of its spelling.
+    if (found_ != 0 && EqualsNoCase(KeyOf(found_), key)) return CellsOf(found_);
+    if (const int id = FindId(key); id != 0) {
+        found_ = id;
+        return CellsOf(id);
+    }
     if (staged_ != 0 && EqualsNoCase(KeyOf(staged_), key)) return CellsOf(staged_);
     return nullptr;
 }
 
 void StatTable::AppendRow() {
+    Sync();
     if (!HasRows) return;
     if (!ordered_) {
         AddStoredRow();
@@ -643,10 +668,12 @@ void StatTable::AppendRow() {
 }
 
 void StatTable::SetNewCell(int col, std::string_view text) {
+    Sync();
     if (col < colCount_) SetCell(col, RowCount() - 1, text);
 }
 
 void StatTable::InsertInOrder(std::string_view key) {
+    Sync();
     if (ordered_ && !HasRows && RowCount() > 2) MakePlain();  // only a table with its flag cleared by hand
     if (!ordered_) {
         InsertPlain(key);
@@ -666,6 +693,7 @@ void StatTable::InsertInOrder(std::string_view key) {
 }
 
 void StatTable::NewRow(const std::vector<std::string_view>& cells) {
+    Sync();
     AppendRow();
     for (int col = 0; col < colCount_; ++col) {
         SetNewCell(col, col < static_cast<int>(cells.size()) ? cells[col] : std::string_view());
@@ -676,6 +704,7 @@ void StatTable::NewRow(const std::vector<std::string_view>& cells) {
 }
 
 void StatTable::Sort(bool byValue) {
+    Sync();
     MakePlain();
     std::optional<ValueSort> mode = byValue ? EffectiveMode(valueSort_, colCount_) : std::nullopt;
     // Each row travels whole with its sort key, so no cell text can disturb the others.
@@ -736,6 +765,7 @@ void IncreaseText(std::string& cell) {
 }
 
 void StatTable::IncreaseCell(int col, int row) {
+    Sync();
     if (col == 0) {  // a key is no count; kept for the operation's sake
         SetCell(col, row, Increased(Cell(col, row)));
         return;
@@ -760,20 +790,45 @@ void IncrementCountSecond(StatTable& table, std::string_view key) {
 }
 
 void IncrementWithZone(StatTable& table, std::string_view key, int col, std::string_view zone) {
-    if (std::string* cells = table.FindCells(key)) {
-        IncreaseText(cells[col]);
-        ListAddTo(cells[3], zone);
-    } else {
-        table.NewRow({key, col == 1 ? "1" : "0", col == 2 ? "1" : "0", ListAdd("", zone)});
-    }
+    DoOrGive(table, {key, zone, col}, [](StatTable& t, const TableOp& op) {
+        if (std::string* cells = t.FindCells(op.key)) {
+            IncreaseText(cells[op.col]);
+            ListAddTo(cells[3], op.zone);
+        } else {
+            t.NewRow({op.key, op.col == 1 ? "1" : "0", op.col == 2 ? "1" : "0", ListAdd("", op.zone)});
+        }
+    });
 }
 
 void IncrementLooted(StatTable& loot, std::string_view key, std::string_view zone) {
-    AddLootOrDrop(loot, key, zone, 1, 0);
+    DoOrGive(loot, {key, zone},
+             [](StatTable& t, const TableOp& op) { AddLootOrDrop(t, op.key, op.zone, 1, 0); });
 }
 
 void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zone) {
-    AddLootOrDrop(loot, key, zone, 0, 1);
+    DoOrGive(loot, {key, zone},
+             [](StatTable& t, const TableOp& op) { AddLootOrDrop(t, op.key, op.zone, 0, 1); });
+}
+
+void IncrementSold(StatTable& loot, std::string_view key) {
+    DoOrGive(loot, {key, {}}, [](StatTable& t, const TableOp& op) {
+        if (std::string* cells = t.FindCells(op.key)) {
+            cells[3] = Increased(cells[3]);
+        } else {
+            t.NewRow({op.key, "0", "0", "1", "?", ""});
+        }
+    });
+}
+
+void AddBought(StatTable& loot, std::string_view key, std::int64_t quantity, std::string_view zone) {
+    DoOrGive(loot, {key, zone, 0, quantity}, [](StatTable& t, const TableOp& op) {
+        if (std::string* cells = t.FindCells(op.key)) {
+            cells[2] = Increased(cells[2], op.first);
+            ListAddTo(cells[5], op.zone);
+        } else {
+            t.NewRow({op.key, "0", std::to_string(op.first), "0", "?", ListAdd("", op.zone)});
+        }
+    });
 }
 
 void CountAttemptSuccess(StatTable& attempts, std::string_view key) {

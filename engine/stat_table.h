@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/table_writer.h"
 #include "platform/large_pages.h"
 
 namespace krav {
@@ -23,18 +24,31 @@ public:
     const std::string& Name() const { return name_; }
     ValueSort ValueSortMode() const { return valueSort_; }
     int ColCount() const { return colCount_; }
-    int RowCount() const { return ordered_ ? 1 + placed_ + (staged_ != 0) : stored_; }
+    int RowCount() const {
+        Sync();
+        return ordered_ ? 1 + placed_ + (staged_ != 0) : stored_;
+    }
     // Cells are addressed as the grid addresses them: column, then row; row 0 holds the titles.
-    const std::string& Cell(int col, int row) const { return CellsOf(IdAt(row))[col]; }
+    const std::string& Cell(int col, int row) const {
+        Sync();
+        return CellsOf(IdAt(row))[col];
+    }
     void SetCell(int col, int row, std::string_view text);
     // SetCell(col, row, Increased(Cell(col, row))), counting on in place when the cell is a plain number.
     void IncreaseCell(int col, int row);
     std::span<const std::string> Row(int row) const {
+        Sync();
         return {CellsOf(IdAt(row)), static_cast<std::size_t>(colCount_)};
     }
 
-    // Set once the first key of the run is written: until then row 1 is the empty placeholder.
+    // Set once the first key of the run is written: until then row 1 is the empty placeholder. While a
+    // writer holds operations for the table, it is read after RowCount or a cell, which wait for them.
     bool HasRows = false;
+
+    // The writer whose thread does this table's counting operations during a run, or null (TableWriter).
+    // While there is one, every other use of the table first waits for the operations given so far.
+    TableWriter* Writer() const { return writer_; }
+    void SetWriter(TableWriter* writer) { writer_ = writer; }
 
     // Back to the title row and one empty row. The skill table loses its last column for good when the
     // reference data is missing.
@@ -63,6 +77,11 @@ public:
     void Settle() const;
 
 private:
+    // Brings the table up to date with its writer's operations, unless called on the writer's own thread.
+    void Sync() const {
+        if (writer_ != nullptr && !TableWriter::OnWriterThread()) writer_->Drain();
+    }
+
     // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
     // no two equal without regard to case), as every run keeps them, the rows are "ordered": cells_ holds
     // them in the order they were made (their id), a hash index finds a key and a search tree over the ids
@@ -150,6 +169,8 @@ private:
     // The row and id of the last place worked out through the tree: a lookup is mostly followed by reads and
     // writes of the same row.
     mutable int lastRow_ = 0, lastId_ = 0;
+    int found_ = 0;  // the placed row FindCells found last, 0 when none
+    TableWriter* writer_ = nullptr;
 };
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".
@@ -162,6 +183,10 @@ void IncrementCount(StatTable& table, std::string_view key);
 void IncrementCountSecond(StatTable& table, std::string_view key);
 void IncrementLooted(StatTable& loot, std::string_view key, std::string_view zone);
 void IncrementDropped(StatTable& loot, std::string_view key, std::string_view zone);
+// A sale to a merchant: one more in "Sold" (a new row: "0", "0", "1", "?" and no zones).
+void IncrementSold(StatTable& loot, std::string_view key);
+// A purchase of `quantity`: added to "Bought", the zone merged into the row's list.
+void AddBought(StatTable& loot, std::string_view key, std::int64_t quantity, std::string_view zone);
 void CountAttemptSuccess(StatTable& attempts, std::string_view key);
 void CountAttemptFailure(StatTable& attempts, std::string_view key);
 void CountAttemptFailureUnknownSuccess(StatTable& attempts, std::string_view key);

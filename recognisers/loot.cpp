@@ -49,12 +49,7 @@ void Sale(RunContext& run, const LogLine& line) {
     if (!item.empty() && item.back() == '.') item.pop_back();
     item = CutBefore(item, "(s)");
     CountVendor(run, merchant, 2);
-    StatTable& loot = run.session.Tables.gLoot;
-    if (std::string* cells = loot.FindCells(item)) {
-        cells[3] = Increased(cells[3]);
-    } else {
-        loot.NewRow({item, "0", "0", "1", "?", ""});
-    }
+    IncrementSold(run.session.Tables.gLoot, item);
 }
 
 void Purchase(RunContext& run, const LogLine& line) {
@@ -68,14 +63,7 @@ void Purchase(RunContext& run, const LogLine& line) {
     const std::string& item = run.State.OfferedItem;
     if (item.empty()) return;
     if (quantity < 1) quantity = 1;
-    StatTable& loot = run.session.Tables.gLoot;
-    const std::string& zone = run.session.Character.CurrentZone;
-    if (std::string* cells = loot.FindCells(item)) {
-        cells[2] = Increased(cells[2], quantity);
-        ListAddTo(cells[5], zone);
-    } else {
-        loot.NewRow({item, "0", std::to_string(quantity), "0", "?", ListAdd("", zone)});
-    }
+    AddBought(run.session.Tables.gLoot, item, quantity, run.session.Character.CurrentZone);
 }
 
 // "Tarn tells you, 'That'll be 2 gold 5 silver per Cloth Cap'." names the item and its unit price. The
