@@ -263,7 +263,7 @@ std::uint64_t Priority(int id) {
 }  // namespace
 
 void StatTable::ClearOrdered() {
-    found_ = 0;
+    found_ = {};
     // Row 1 is the empty placeholder, the last row and not yet in its place.
     ordered_ = true;
     placed_ = 0;
@@ -572,7 +572,7 @@ void StatTable::MakePlain() {
     cells_ = std::move(cells);
     stored_ = rows;
     ordered_ = false;
-    found_ = 0;
+    found_ = {};
     nodes_.clear();
     waiting_.clear();
     hashes_.clear();
@@ -636,11 +636,12 @@ std::string* StatTable::FindCells(std::string_view key) {
         const int row = FindPlain(key);
         return row != 0 ? CellsOf(row) : nullptr;
     }
-    // The row found last first: a run mostly counts the same few keys of a table again and again, and a
-    // placed key is the only one of its spelling.
-    if (found_ != 0 && EqualsNoCase(KeyOf(found_), key)) return CellsOf(found_);
+    // The rows found last first: a run mostly counts the same few keys of a table again and again (the
+    // attacks), and a placed key is the only one of its spelling.
+    for (const int id : found_)
+        if (id != 0 && KeyOf(id).size() == key.size() && EqualsNoCase(KeyOf(id), key)) return CellsOf(id);
     if (const int id = FindId(key); id != 0) {
-        found_ = id;
+        found_[nextFound_++ % found_.size()] = id;
         return CellsOf(id);
     }
     if (staged_ != 0 && EqualsNoCase(KeyOf(staged_), key)) return CellsOf(staged_);

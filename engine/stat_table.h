@@ -169,7 +169,8 @@ private:
     // The row and id of the last place worked out through the tree: a lookup is mostly followed by reads and
     // writes of the same row.
     mutable int lastRow_ = 0, lastId_ = 0;
-    int found_ = 0;  // the placed row FindCells found last, 0 when none
+    std::array<int, 4> found_{};  // placed rows FindCells found lately, 0 for none; the next replaced:
+    unsigned nextFound_ = 0;
     TableWriter* writer_ = nullptr;
 };
 
