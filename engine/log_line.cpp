@@ -164,7 +164,9 @@ void PreparePairs(const LogLine& line) {
 }
 
 void PrepareFor(const LogLine& line) {
-    line.ForAt = static_cast<std::uint32_t>(FindNoCase(" for ", line.Unquoted));
+    // A line whose pairs lack one of the needle's holds no " for ": no search.
+    static constexpr Needle kFor(" for ");
+    line.ForAt = MayHold(kFor, line) ? static_cast<std::uint32_t>(FindNoCase(kFor.text, line.Unquoted)) : 0;
     line.ForReady = true;
 }
 
