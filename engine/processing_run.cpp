@@ -8,7 +8,6 @@
 
 #include "engine/log_replacement.h"
 #include "engine/status_texts.h"
-#include "engine/table_writer.h"
 #include "engine/text.h"
 #include "platform/files.h"
 #include "platform/native_path.h"
@@ -35,7 +34,7 @@ void ProcessingRun::Run(Session& session, const RunInputs& inputs, RunHost& host
         run.Start();
         if (!session.StopRequested) {
             writer.Attach({&session.Tables.gMobs, &session.Tables.gLoot});
-            run.ReadLoop();
+            run.ReadLoop(writer);
             writer.Finish();
         }
     } catch (const std::exception& e) {
@@ -125,7 +124,7 @@ void ProcessingRun::Start() {
     run_.host.RepaintStatus();
 }
 
-void ProcessingRun::ReadLoop() {
+void ProcessingRun::ReadLoop(TableWriter& writer) {
     RunHost& host = run_.host;
     host.ShowProgressBar(true);
     run_.progressMaximum_ = 10 * static_cast<std::int64_t>(run_.log_.InitialSize() / 128);
@@ -147,6 +146,7 @@ void ProcessingRun::ReadLoop() {
             run_.session.AddError(texts::kUnableToWriteUnmatched);
         }
         host.ProcessPendingMessages();
+        writer.ThrowIfFailed();
     }
 }
 

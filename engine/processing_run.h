@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/run_context.h"
+#include "engine/table_writer.h"
 #include "platform/replace_file.h"
 
 namespace krav {
@@ -30,7 +31,8 @@ public:
 private:
     explicit ProcessingRun(RunContext& run, const RunSteps& steps) : run_(run), steps_(steps) {}
     void Start();
-    void ReadLoop();
+    // The tables' writer is told each line, so that a failure on its thread ends the loop at once.
+    void ReadLoop(TableWriter& writer);
     void Finish();
     void EndSteps();
     void EndWarnings();

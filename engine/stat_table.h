@@ -41,14 +41,16 @@ public:
         return {CellsOf(IdAt(row)), static_cast<std::size_t>(colCount_)};
     }
 
-    // Set once the first key of the run is written: until then row 1 is the empty placeholder. While a
-    // writer holds operations for the table, it is read after RowCount or a cell, which wait for them.
+    // Set once the first key of the run is written: until then row 1 is the empty placeholder. A plain field,
+    // which waits for no writer: read while one is attached, it may lag behind the operations given. The
+    // readers of whole tables (the report, the end records, the JSON dump) come after the run's writer is
+    // detached.
     bool HasRows = false;
 
     // The writer whose thread does this table's counting operations during a run, or null (TableWriter).
     // While there is one, every other use of the table first waits for the operations given so far.
-    TableWriter* Writer() const { return writer_; }
-    void SetWriter(TableWriter* writer) { writer_ = writer; }
+    TableWriter* Writer() const { return writer_.writer; }
+    void SetWriter(TableWriter* writer) { writer_.writer = writer; }
 
     // Back to the title row and one empty row. The skill table loses its last column for good when the
     // reference data is missing.
@@ -73,13 +75,14 @@ public:
     void Sort(bool byValue);
 
     // Works out every row's place now, so that reading the table (its cells, rows and counts) changes
-    // nothing in it: until the next change, any number of threads may read it at once.
+    // nothing in it: until the next change, any number of threads may read it at once, as long as no writer
+    // is attached (whose operations only the thread that gives them may wait for).
     void Settle() const;
 
 private:
     // Brings the table up to date with its writer's operations, unless called on the writer's own thread.
     void Sync() const {
-        if (writer_ != nullptr && !TableWriter::OnWriterThread()) writer_->Drain();
+        if (writer_.writer != nullptr && !TableWriter::OnWriterThread()) writer_.writer->Drain();
     }
 
     // Two ways of keeping the rows. While the keys stand in strictly ascending order (lower-cased byte order,
@@ -171,7 +174,14 @@ private:
     mutable int lastRow_ = 0, lastId_ = 0;
     std::array<int, 4> found_{};  // placed rows FindCells found lately, 0 for none; the next replaced:
     unsigned nextFound_ = 0;
-    TableWriter* writer_ = nullptr;
+    // A table copied or assigned keeps the writer it has (none for a new one): the writer holds operations
+    // for the table it was attached to, not for its copies.
+    struct WriterLink {
+        TableWriter* writer = nullptr;
+        WriterLink() = default;
+        WriterLink(const WriterLink&) {}
+        WriterLink& operator=(const WriterLink&) { return *this; }
+    } writer_;
 };
 
 // A count cell increased by one; a cell that is not a number counts as 1, so it becomes "2".

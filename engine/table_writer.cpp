@@ -40,7 +40,16 @@ bool TableWriter::OnWriterThread() {
 
 bool TableWriter::Attach(std::initializer_list<StatTable*> tables) {
     if (thread_.joinable() || std::thread::hardware_concurrency() < 2) return false;
+    // What an earlier attachment left: its thread has ended.
+    closing_ = working_ = given_ = false;
+    failure_ = nullptr;
+    failed_.store(false, std::memory_order_relaxed);
+    first_ = queued_ = 0;
+    block_.used = 0;
     try {
+        queue_.resize(kQueuedBlocks);
+        // Every block there is: those queued, the one being done and the one being filled.
+        spares_.reserve(kQueuedBlocks + 2);
         block_.bytes.resize(kBlockBytes);
         thread_ = std::thread([this] { Run(); });
     } catch (...) {
@@ -52,11 +61,13 @@ bool TableWriter::Attach(std::initializer_list<StatTable*> tables) {
     return true;
 }
 
+void TableWriter::ThrowFailure() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::rethrow_exception(failure_);
+}
+
 void TableWriter::Post(StatTable& table, ApplyTableOp apply, const TableOp& op) {
-    if (failed_.load(std::memory_order_relaxed)) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        std::rethrow_exception(failure_);
-    }
+    ThrowIfFailed();
     const std::size_t texts = op.key.size() + op.zone.size();
     const std::size_t size = (sizeof(Header) + texts + kAlign - 1) / kAlign * kAlign;
     if (block_.used + size > block_.bytes.size()) {
@@ -64,7 +75,9 @@ void TableWriter::Post(StatTable& table, ApplyTableOp apply, const TableOp& op) 
             std::unique_lock<std::mutex> lock(mutex_);
             Handover(lock);
         }
-        if (size > block_.bytes.size()) block_.bytes.resize(size);  // a key longer than a block
+        // A new block (a spare, or none when memory ran short), or a key longer than a block.
+        if (block_.bytes.size() < size || block_.bytes.size() < kBlockBytes)
+            block_.bytes.resize(size < kBlockBytes ? kBlockBytes : size);
     }
     char* at = block_.bytes.data() + block_.used;
     const Header header{&table, apply, op.first, op.second, op.key.size(), op.zone.size(), size, op.col};
@@ -76,8 +89,8 @@ void TableWriter::Post(StatTable& table, ApplyTableOp apply, const TableOp& op) 
 }
 
 void TableWriter::Handover(std::unique_lock<std::mutex>& lock) {
-    done_.wait(lock, [this] { return queue_.size() < kQueuedBlocks; });
-    queue_.push_back(std::move(block_));
+    done_.wait(lock, [this] { return queued_ < queue_.size(); });
+    queue_[(first_ + queued_++) % queue_.size()] = std::move(block_);
     wake_.notify_one();
     block_ = Block{};
     if (!spares_.empty()) {
@@ -85,7 +98,6 @@ void TableWriter::Handover(std::unique_lock<std::mutex>& lock) {
         spares_.pop_back();
     }
     lock.unlock();
-    if (block_.bytes.size() < kBlockBytes) block_.bytes.resize(kBlockBytes);
 }
 
 void TableWriter::Drain() {
@@ -95,7 +107,7 @@ void TableWriter::Drain() {
         Handover(lock);
         lock.lock();
     }
-    done_.wait(lock, [this] { return queue_.empty() && !working_; });
+    done_.wait(lock, [this] { return queued_ == 0 && !working_; });
     given_ = false;
 }
 
@@ -103,10 +115,11 @@ void TableWriter::Run() {
     tWriterThread = true;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return !queue_.empty() || closing_; });
-        if (queue_.empty()) return;
-        Block block = std::move(queue_.front());
-        queue_.pop_front();
+        wake_.wait(lock, [this] { return queued_ > 0 || closing_; });
+        if (queued_ == 0) return;
+        Block block = std::move(queue_[first_]);
+        first_ = (first_ + 1) % queue_.size();
+        --queued_;
         working_ = true;
         const bool failed = failure_ != nullptr;
         lock.unlock();
@@ -124,10 +137,7 @@ void TableWriter::Run() {
             failed_.store(true, std::memory_order_relaxed);
         }
         working_ = false;
-        try {
-            spares_.push_back(std::move(block.bytes));
-        } catch (...) {  // no room to keep it: it goes
-        }
+        if (spares_.size() < spares_.capacity()) spares_.push_back(std::move(block.bytes));
         done_.notify_all();
     }
 }
@@ -160,19 +170,21 @@ void TableWriter::Finish() {
 
 void TableWriter::Detach() noexcept {
     if (!thread_.joinable()) return;
-    try {
-        Drain();
-    } catch (...) {  // the lock failed: the writer is stopped below all the same
+    // The last block handed over; the thread does what is queued before it ends.
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (block_.used > 0) Handover(lock);
     }
-    for (StatTable* table : tables_)
-        table->SetWriter(nullptr);
-    tables_.clear();
     {
         std::lock_guard<std::mutex> lock(mutex_);
         closing_ = true;
     }
     wake_.notify_one();
     thread_.join();
+    given_ = false;
+    for (StatTable* table : tables_)
+        table->SetWriter(nullptr);
+    tables_.clear();
 }
 
 }  // namespace krav

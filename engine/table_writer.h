@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <exception>
 #include <initializer_list>
 #include <mutex>
@@ -42,23 +41,30 @@ public:
     // Detach.
     ~TableWriter();
 
-    // Starts the thread and attaches the tables. False, with nothing attached, on a machine of one core or
-    // when no thread can be had: the operations are then done where they are given, as without a writer.
+    // Starts the thread and attaches the tables. False, with nothing attached, on a machine of one core,
+    // when no thread can be had, or while tables are attached already: the operations are then done where
+    // they are given, as without a writer. A writer detached may be attached again.
     bool Attach(std::initializer_list<StatTable*> tables);
     // Waits until every operation given is done and detaches the tables. An exception an operation threw on
     // the writer's thread is thrown here (the operations after it are dropped, as a run that fails drops
     // the rest of its lines).
     void Finish();
-    // Finish without the exception: for the paths on which the run has failed already.
+    // Finish without the exception: for the paths on which the run has failed already. The thread has ended
+    // before the tables are let go.
     void Detach() noexcept;
 
     // True on the writer's own thread, where the operations are done rather than given.
     static bool OnWriterThread();
 
     // Gives `apply(table, op)` to the thread, with copies of the op's texts. Throws what an earlier operation
-    // threw on the writer's thread, so that a failure ends the run soon.
+    // threw on the writer's thread, so that a failure ends the run soon; so does ThrowIfFailed, which the
+    // read loop calls once a line.
     void Post(StatTable& table, ApplyTableOp apply, const TableOp& op);
-    // Returns once every operation given so far is done. Never throws: a failure waits for Finish.
+    void ThrowIfFailed() {
+        if (failed_.load(std::memory_order_relaxed)) ThrowFailure();
+    }
+    // Returns once every operation given so far is done. Allocates nothing, and a failure waits for Finish
+    // or ThrowIfFailed: it is called from the tables' reads, the window's among them.
     void Drain();
 
 private:
@@ -69,6 +75,7 @@ private:
     void Handover(std::unique_lock<std::mutex>& lock);  // the block being filled, to the queue
     void Run();
     static void Apply(const Block& block);
+    [[noreturn]] void ThrowFailure();
 
     std::vector<StatTable*> tables_;
     Block block_;         // operations not handed over yet (the giving thread only)
@@ -77,8 +84,10 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;           // the writer: a block, or the close
     std::condition_variable done_;           // the giver: room in the queue, or everything done
-    std::deque<Block> queue_;                // handed over, oldest first
-    std::vector<std::vector<char>> spares_;  // done with, to be filled again
+    // The blocks handed over, oldest first: a ring of fixed size, so that handing one over takes no memory.
+    std::vector<Block> queue_;
+    std::size_t first_ = 0, queued_ = 0;
+    std::vector<std::vector<char>> spares_;  // done with, to be filled again; room for all reserved
     bool working_ = false, closing_ = false;
     std::exception_ptr failure_;
     std::atomic<bool> failed_{false};  // failure_ is set
