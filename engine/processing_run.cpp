@@ -8,6 +8,7 @@
 
 #include "engine/log_replacement.h"
 #include "engine/status_texts.h"
+#include "engine/table_writer.h"
 #include "engine/text.h"
 #include "platform/files.h"
 #include "platform/native_path.h"

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "engine/run_context.h"
-#include "engine/table_writer.h"
 #include "platform/replace_file.h"
 
 namespace krav {
+
+class TableWriter;
 
 struct RunSteps {
     // The line classifier: true when a step consumed the line.

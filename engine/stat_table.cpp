@@ -824,10 +824,10 @@ void IncrementSold(StatTable& loot, std::string_view key) {
 void AddBought(StatTable& loot, std::string_view key, std::int64_t quantity, std::string_view zone) {
     DoOrGive(loot, {key, zone, 0, quantity}, [](StatTable& t, const TableOp& op) {
         if (std::string* cells = t.FindCells(op.key)) {
-            cells[2] = Increased(cells[2], op.first);
+            cells[2] = Increased(cells[2], op.number);
             ListAddTo(cells[5], op.zone);
         } else {
-            t.NewRow({op.key, "0", std::to_string(op.first), "0", "?", ListAdd("", op.zone)});
+            t.NewRow({op.key, "0", std::to_string(op.number), "0", "?", ListAdd("", op.zone)});
         }
     });
 }

@@ -1,5 +1,5 @@
 // Operations handed to the writer's thread in blocks: each a header (the table, the function that does it,
-// the numbers and the lengths of the texts) followed by the texts' bytes.
+// the column, the number and the lengths of the texts) followed by the texts' bytes.
 #include "engine/table_writer.h"
 
 #include <cstring>
@@ -20,7 +20,7 @@ constexpr std::size_t kQueuedBlocks = 16;
 struct Header {
     StatTable* table;
     ApplyTableOp apply;
-    std::int64_t first, second;
+    std::int64_t number;
     std::size_t keyLength, zoneLength, size;  // size: the whole operation's, header and texts, aligned
     int col;
 };
@@ -80,7 +80,7 @@ void TableWriter::Post(StatTable& table, ApplyTableOp apply, const TableOp& op) 
             block_.bytes.resize(size < kBlockBytes ? kBlockBytes : size);
     }
     char* at = block_.bytes.data() + block_.used;
-    const Header header{&table, apply, op.first, op.second, op.key.size(), op.zone.size(), size, op.col};
+    const Header header{&table, apply, op.number, op.key.size(), op.zone.size(), size, op.col};
     std::memcpy(at, &header, sizeof header);
     if (!op.key.empty()) std::memcpy(at + sizeof header, op.key.data(), op.key.size());
     if (!op.zone.empty()) std::memcpy(at + sizeof header + op.key.size(), op.zone.data(), op.zone.size());
@@ -150,7 +150,7 @@ void TableWriter::Apply(const Block& block) {
         const char* texts = bytes + at + sizeof header;
         const TableOp op{std::string_view(texts, header.keyLength),
                          std::string_view(texts + header.keyLength, header.zoneLength), header.col,
-                         header.first, header.second};
+                         header.number};
         header.apply(*header.table, op);
         at += header.size;
     }
@@ -173,10 +173,10 @@ void TableWriter::Detach() noexcept {
     // The last block handed over; the thread does what is queued before it ends.
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (block_.used > 0) Handover(lock);
-    }
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
+        if (block_.used > 0) {
+            Handover(lock);
+            lock.lock();
+        }
         closing_ = true;
     }
     wake_.notify_one();

@@ -25,11 +25,11 @@ namespace krav {
 
 class StatTable;
 
-// What one operation needs besides its table: a key, a zone, a column and two numbers.
+// What one operation needs besides its table: a key, a zone, a column and a number.
 struct TableOp {
     std::string_view key, zone;
     int col = 0;
-    std::int64_t first = 0, second = 0;
+    std::int64_t number = 0;
 };
 using ApplyTableOp = void (*)(StatTable& table, const TableOp& op);
 
