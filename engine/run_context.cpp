@@ -132,12 +132,14 @@ void RunContext::UpdateProgressTitle() {
 
 void RunContext::UpdateProgress() {
     const std::int64_t position = 9 * FetchedBlocks(log_.BytesConsumed(), log_.InitialSize());
-    if (position != progressPosition_) {
-        platform::AdviseHeap();  // the tables grow as the log is read
-        progressPosition_ = position;
-        host.SetProgressPosition(position);
-        UpdateProgressTitle();  // follows the position alone
-    }
+    if (position == progressPosition_) return;
+    // The position moves every 128 bytes, most lines: the heap and the title are looked at less often.
+    constexpr std::int64_t kHeapStep = 9 * 512;  // 64 KB of the log, in which the tables grow by little
+    if (position / kHeapStep != progressPosition_ / kHeapStep) platform::AdviseHeap();
+    progressPosition_ = position;
+    host.SetProgressPosition(position);
+    // The title follows the position alone, and changes only when its percentage does.
+    if (position < titleFrom_ || position >= titleUntil_) UpdateProgressTitle();
 }
 
 bool RunContext::FetchLine(std::string_view& raw) {
