@@ -40,6 +40,9 @@ struct LogLine {
 void PrepareSearch(LogLine& line);
 // Works out LogLine::Pairs.
 void PreparePairs(const LogLine& line);
+// For tests: PreparePairs without the wide registers that some processors have (false), or with them again
+// where the processor has them (true, the default).
+void UseWidePairs(bool on);
 // Works out LogLine::ForAt.
 void PrepareFor(const LogLine& line);
 
@@ -63,8 +66,8 @@ struct PreparedLine {
     bool hasApostrophe = false;
     bool commaBeforeQuote = false;
 };
-// The fields of the line whose text, without its line end, is `raw`, its pairs and ForAt only when `pairs` is set;
-// `length` is left to the caller.
+// The fields of the line whose text, without its line end, is `raw`, its pairs and ForAt only when `pairs` is
+// set; `length` is left to the caller.
 void PrepareAhead(std::string_view raw, PreparedLine& prepared, bool pairs);
 // Fills the search fields of a line whose Message is set from what PrepareAhead gave for its text.
 void TakePrepared(LogLine& line, const PreparedLine& prepared);

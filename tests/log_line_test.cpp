@@ -169,17 +169,21 @@ TEST(PreparedLine, SearchFieldsOfRandomMessages) {
 
 TEST(PreparedLine, PairMaskHoldsEveryPairOfTheMessage) {
     std::mt19937 random(4131);
-    for (int round = 0; round < 3000; ++round) {
-        const std::string message = RandomMessage(random, random() % 70);
-        const LogLine line = MessageLine(message);
-        PreparePairs(line);
-        std::uint64_t expected[2] = {0, 0};
-        for (std::size_t i = 1; i < message.size(); ++i) {
-            const unsigned bit = PairBit(message[i - 1], message[i]);
-            expected[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+    // Up to three blocks of 64 bytes, with and without the wide registers where the processor has them.
+    for (const bool wide : {false, true}) {
+        UseWidePairs(wide);
+        for (int round = 0; round < 3000; ++round) {
+            const std::string message = RandomMessage(random, random() % 200);
+            const LogLine line = MessageLine(message);
+            PreparePairs(line);
+            std::uint64_t expected[2] = {0, 0};
+            for (std::size_t i = 1; i < message.size(); ++i) {
+                const unsigned bit = PairBit(message[i - 1], message[i]);
+                expected[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+            }
+            ASSERT_EQ(line.Pairs[0], expected[0]) << "'" << message << "' wide " << wide;
+            ASSERT_EQ(line.Pairs[1], expected[1]) << "'" << message << "' wide " << wide;
         }
-        ASSERT_EQ(line.Pairs[0], expected[0]) << "'" << message << "'";
-        ASSERT_EQ(line.Pairs[1], expected[1]) << "'" << message << "'";
     }
 }
 
