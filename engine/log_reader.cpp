@@ -185,7 +185,9 @@ void LogReader::Close() {
 bool LogReader::Refill() {
     if (eof_ || failed_ || file_ == nullptr) return false;
     if (ahead_ && !aheadEnded_) {
-        if (const std::size_t lines = static_cast<std::size_t>(preparedEnd_ - preparedBegin_); lines > 0)
+        // A block of a few lines, most of it one long line, tells nothing about the lines to come: its first
+        // line, when the block starts one, is split here without its prepared fields.
+        if (const std::size_t lines = static_cast<std::size_t>(preparedEnd_ - preparedBegin_); lines >= 64)
             ahead_->WantPairs(preparedUsed_ * 10 >= lines * 9);
         prepared_ = preparedBegin_ = preparedNext_ = preparedEnd_ = nullptr;
         preparedUsed_ = 0;
