@@ -99,7 +99,7 @@ namespace {
 
 // Processors with 64-byte registers (AVX-512) work the pairs out without storing a flag per pair: the bits of
 // 64 pairs at once, then each bit set in one of the two words by a shift of one, eight pairs to an
-// instruction. The read-ahead thread spends most of its time here, and it shares the processor with the
+// instruction. The read-ahead thread spent half its time on the pairs, and it shares the processor with the
 // reading; elsewhere (Windows among them, whose compilers do not keep such registers' spills aligned) the
 // pairs are worked out as below.
 #define KRAV_WIDE __attribute__((target("avx512f,avx512bw")))

@@ -110,9 +110,8 @@ void RunContext::AppendBackupLine(std::string_view raw) {
 }
 
 void RunContext::UpdateProgressTitle() {
-    // A log under 128 bytes has a maximum of 0; its percentage stays 0 until the run ends.
-    // Most calls find the position within the range of the percentage already shown: no division then.
-    if (progressPosition_ >= titleFrom_ && progressPosition_ < titleUntil_) return;
+    // A log under 128 bytes has a maximum of 0; its percentage stays 0 until the run ends. The positions that
+    // keep the percentage are remembered, so that UpdateProgress calls here only when the position leaves them.
     const std::int64_t percent = progressMaximum_ > 0 ? progressPosition_ * 100 / progressMaximum_ : 0;
     if (progressMaximum_ > 0) {
         titleFrom_ = (percent * progressMaximum_ + 99) / 100;
@@ -138,7 +137,7 @@ void RunContext::UpdateProgress() {
     if (position / kHeapStep != progressPosition_ / kHeapStep) platform::AdviseHeap();
     progressPosition_ = position;
     host.SetProgressPosition(position);
-    // The title follows the position alone, and changes only when its percentage does.
+    // The title follows the position alone, and changes only when its percentage does: no division before.
     if (position < titleFrom_ || position >= titleUntil_) UpdateProgressTitle();
 }
 
