@@ -105,57 +105,61 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
     const std::size_t n = needle.size();
     if (n == 0 || n > text.size()) return 0;
     const char* data = text.data();
-    const std::size_t last = text.size() - n;
+    const std::size_t last = text.size() - n;  // the last candidate start
     // Most needles of the game's forms start with a blank, which every word of a message offers: look for
-    // their second character instead, and check the whole needle at each candidate.
+    // their second character instead.
     const std::size_t k = (needle[0] == ' ' && n > 1) ? 1 : 0;
     const char lower = FoldCase(needle[k]);
     const char upper = UpperCase(lower);
     // The needle's last character rules out most candidates before the whole needle is compared.
-    const char lastChar = FoldCase(needle[n - 1]);
-    auto matchesAt = [&](std::size_t at) {
-        return FoldCase(data[at + n - 1]) == lastChar && EqualsFoldedPrefix(data + at, needle.data(), n);
-    };
-    std::size_t i = 0;  // candidate start
+    const char lastLower = FoldCase(needle[n - 1]);
 #ifdef __SSE2__
-    // Sixteen candidates at a time. The last block overlaps the one before it, and a text too short for one
-    // block is copied into a block of its own, so that no candidate is looked at one byte at a time (a match
-    // in the copy's padding lies beyond the last candidate, which ends the search).
+    // Sixteen candidates at a time, told by the needle's first (or second) and last characters together, so
+    // that the whole needle is compared only where both are in place. Both loads of a block lie within the
+    // text: the last block overlaps the one before it, and a text of fewer than sixteen candidates is
+    // searched in copies of the two stretches of it that the two characters can fall on.
     const __m128i lowers = _mm_set1_epi8(lower);
     const __m128i uppers = _mm_set1_epi8(upper);
-    auto hitsIn = [&](const char* block) {
+    const __m128i lastLowers = _mm_set1_epi8(lastLower);
+    const __m128i lastUppers = _mm_set1_epi8(UpperCase(lastLower));
+    auto equal = [](const char* block, __m128i a, __m128i b) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        return _mm_or_si128(_mm_cmpeq_epi8(chunk, a), _mm_cmpeq_epi8(chunk, b));
+    };
+    auto hitsAt = [&](const char* firsts, const char* lasts) {
         return static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, lowers), _mm_cmpeq_epi8(chunk, uppers))));
+            _mm_movemask_epi8(_mm_and_si128(equal(firsts, lowers, uppers), equal(lasts, lastLowers, lastUppers))));
     };
+    // The first candidate of `hits` (counted from `from`) where the whole needle is found, or none.
     auto firstMatch = [&](std::size_t from, unsigned hits) -> std::size_t {
-        while (hits != 0) {
+        for (; hits != 0; hits &= hits - 1) {
             const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(hits));
-            if (at > last) return 0;
-            if (matchesAt(at)) return at + 1;
-            hits &= hits - 1;
+            if (EqualsFoldedPrefix(data + at, needle.data(), n)) return at + 1;
         }
-        return ~std::size_t{0};  // none in this block
+        return 0;
     };
-    if (text.size() >= k + 16) {
-        for (; i + k + 16 <= text.size(); i += 16) {
-            if (const std::size_t found = firstMatch(i, hitsIn(data + i + k)); found != ~std::size_t{0})
-                return found;
+    if (last >= 15) {
+        std::size_t i = 0;
+        for (; i + 15 <= last; i += 16) {
+            if (const std::size_t found = firstMatch(i, hitsAt(data + i + k, data + i + n - 1))) return found;
         }
         if (i > last) return 0;
-        // The last sixteen bytes; the candidates before i are done.
-        const std::size_t from = text.size() - k - 16;
-        const std::size_t found = firstMatch(from, hitsIn(data + from + k) & (0xFFFFu << (i - from)));
-        return found == ~std::size_t{0} ? 0 : found;
+        // The last sixteen candidates; those before i are done.
+        const std::size_t from = last - 15;
+        return firstMatch(from, hitsAt(data + from + k, data + from + n - 1) & (0xFFFFu << (i - from)));
     }
-    alignas(16) char block[16] = {};
-    std::memcpy(block, data + k, text.size() - k);
-    const std::size_t found = firstMatch(0, hitsIn(block));
-    return found == ~std::size_t{0} ? 0 : found;
+    alignas(16) char firsts[16] = {};
+    alignas(16) char lasts[16] = {};
+    std::memcpy(firsts, data + k, last + 1);
+    std::memcpy(lasts, data + n - 1, last + 1);
+    return firstMatch(0, hitsAt(firsts, lasts) & ((1u << (last + 1)) - 1));
 #else
-    for (; i <= last; ++i) {
+    for (std::size_t i = 0; i <= last; ++i) {
         const char c = data[i + k];
-        if ((c == lower || c == upper) && matchesAt(i)) return i + 1;
+        if ((c == lower || c == upper) && FoldCase(data[i + n - 1]) == lastLower &&
+            EqualsFoldedPrefix(data + i, needle.data(), n)) {
+            return i + 1;
+        }
     }
     return 0;
 #endif

@@ -119,7 +119,7 @@ TEST(TextHelpers, FindNoCaseAgreesWithAPlainSearch) {
     std::mt19937 random(20041207);
     auto randomText = [&](std::size_t size) { return test::RandomText(random, size, alphabet); };
     for (int round = 0; round < 20000; ++round) {
-        const std::string text = randomText(random() % 48);
+        const std::string text = randomText(random() % 80);
         std::string needle;
         if (!text.empty() && random() % 2 == 0) {
             // A piece of the text with the case of some letters changed, so that it is found.
