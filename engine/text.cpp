@@ -127,8 +127,9 @@ std::size_t FindNoCase(std::string_view needle, std::string_view text) {
         return _mm_or_si128(_mm_cmpeq_epi8(chunk, a), _mm_cmpeq_epi8(chunk, b));
     };
     auto hitsAt = [&](const char* firsts, const char* lasts) {
-        return static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(equal(firsts, lowers, uppers), equal(lasts, lastLowers, lastUppers))));
+        const __m128i both =
+            _mm_and_si128(equal(firsts, lowers, uppers), equal(lasts, lastLowers, lastUppers));
+        return static_cast<unsigned>(_mm_movemask_epi8(both));
     };
     // The first candidate of `hits` (counted from `from`) where the whole needle is found, or none.
     auto firstMatch = [&](std::size_t from, unsigned hits) -> std::size_t {
